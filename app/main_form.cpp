@@ -1,0 +1,190 @@
+#include "app/main_form.h"
+
+#include "app/application.h"
+#include "app/dpi.h"
+#include "app/select_all_key.h"
+#include "desktop/stay_on_top.h"
+
+namespace app {
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+constexpr int kDesignClientWidth = 830;
+constexpr int kDesignClientHeight = 328;
+constexpr int kDesignFontHeight = 16;
+constexpr int kDesignButtonHeight = 24;
+constexpr int kDesignButtonWidth = 129;
+constexpr int kDesignSeparatorWidth = 10;
+
+TFormDesign MainFormDesign()
+{
+    return TFormDesign{L"TMainForm", L"quillow", kDesignClientWidth, kDesignClientHeight,
+                       TFontDesign{L"MS UI Gothic", kDesignFontHeight, SHIFTJIS_CHARSET}};
+}
+
+// The face of the system's menu font; the system font when the query fails.
+std::wstring MenuFontFace()
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        return metrics.lfMenuFont.lfFaceName;
+    LOGFONTW system{};
+    ::GetObjectW(::GetStockObject(SYSTEM_FONT), sizeof system, &system);
+    return system.lfFaceName;
+}
+
+}  // namespace
+
+TMainForm::TMainForm() : TForm(MainFormDesign())
+{
+    MainForm = this;
+    CreateComponents();
+    OnResize = [this](TForm& sender) { FormResize(sender); };
+    OnCloseQuery = [this](TForm& sender, bool& canClose) { FormCloseQuery(sender, canClose); };
+    OnDestroy = [this](TForm& sender) { FormDestroy(sender); };
+    OnAccessKey = [this](wchar_t letter) { return ToolBar->ClickAccessKey(letter); };
+    SetMessageHandler(WM_CAPTUREWINDOW, [this](TMessage& message) { WMCaptureWindow(message); });
+    FormResize(*this);
+
+    // An exception in a creation step skips the remaining steps; the window
+    // still opens.
+    try {
+        FormCreate(*this);
+    } catch (...) {
+        Application.HandleException();
+    }
+}
+
+TMainForm::~TMainForm()
+{
+    if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::CreateComponents()
+{
+    HWND form = Handle();
+    // Creation order is the tab order: the memo first, then the panel's
+    // contents, of which the toolbar takes no focus.
+    Memo = std::make_unique<TMemo>(form, false);
+    Panel1 = std::make_unique<TPanel>(form);
+    ToolBar = std::make_unique<TToolBar>(Panel1->Handle(), kDesignButtonHeight);
+    MemoList = std::make_unique<TMemo>(Panel1->Handle(), true);
+
+    TBProc = &ToolBar->AddButton({L"処理", TButtonKind::Check, kDesignButtonWidth, true, false});
+    TBTop = &ToolBar->AddButton({L"常に手前に表示", TButtonKind::Check, kDesignButtonWidth, false, false});
+    TBInfoClear = &ToolBar->AddButton({L"情報表示をクリア(&I)", TButtonKind::Push, 0, false, true});
+    TBMemoClear = &ToolBar->AddButton({L"メモをクリア(&M)", TButtonKind::Push, 0, false, false});
+    TBSaveIcon = &ToolBar->AddButton({L"アイコンを保存(&C)", TButtonKind::Push, 0, false, false});
+    ToolButton1 = &ToolBar->AddButton({L"", TButtonKind::Separator, kDesignSeparatorWidth, false, false});
+    TBLButton = &ToolBar->AddButton({L"左ボタン", TButtonKind::GroupCheck, 0, false, false});
+    TBMButton = &ToolBar->AddButton({L"中ボタン", TButtonKind::GroupCheck, 0, false, false});
+    TBRButton = &ToolBar->AddButton({L"右ボタン", TButtonKind::GroupCheck, 0, false, false});
+
+    TBProc->OnClick = [this](TToolButton& sender) { TBProcClick(sender); };
+    TBTop->OnClick = [this](TToolButton&) { TBTopClick(*this); };
+    TBInfoClear->OnClick = [this](TToolButton& sender) { TBInfoClearClick(sender); };
+    TBMemoClear->OnClick = [this](TToolButton& sender) { TBMemoClearClick(sender); };
+    TBSaveIcon->OnClick = [this](TToolButton& sender) { TBSaveIconClick(sender); };
+    for (TToolButton* choice : {TBLButton, TBMButton, TBRButton})
+        choice->OnClick = [this](TToolButton& sender) { TBButtonClick(sender); };
+    Memo->OnKeyPress = [this](TMemo& sender, wchar_t& key) { MemoKeyPress(sender, key); };
+    MemoList->OnKeyPress = [this](TMemo& sender, wchar_t& key) { MemoListKeyPress(sender, key); };
+
+    AddControl(*Memo);
+    AddControl(*ToolBar);
+    AddControl(*MemoList);
+}
+
+void TMainForm::FormCreate(TForm&)
+{
+    // 1. Font face from the system's menu font; height and character set stay.
+    SetFontFace(MenuFontFace());
+    // 2. Settings: restored from the settings file (comes with the settings file).
+    // 3. On-screen check of the restored rectangle (comes with the settings file).
+    // 4. Hook library loaded and the hook installed (comes with the hook library).
+    // 5. Button choice from the stored code.
+    ShowButtonChoice();
+    // 6. Always on top; this also shows the window.
+    TBTopClick(*this);
+}
+
+void TMainForm::ShowButtonChoice()
+{
+    TToolButton* choices[] = {TBLButton, TBMButton, TBRButton};
+    if (MButtonC < 0 || MButtonC > 2) return;
+    for (int code = 0; code < 3; ++code) choices[code]->SetDown(code == MButtonC);
+}
+
+void TMainForm::FormCloseQuery(TForm&, bool&)
+{
+    // The settings are written here (comes with the settings file).
+}
+
+void TMainForm::FormDestroy(TForm&)
+{
+    // The hook is removed here (comes with the hook library).
+}
+
+void TMainForm::FormResize(TForm&)
+{
+    RECT outer{}, client{};
+    ::GetWindowRect(Handle(), &outer);
+    ::GetClientRect(Handle(), &client);
+    const int memoWidth = (outer.right - outer.left) / 2;
+    const int clientWidth = client.right, clientHeight = client.bottom;
+    const int panelWidth = std::max(clientWidth - memoWidth, 0);
+    Memo->SetBounds(clientWidth - memoWidth, 0, memoWidth, clientHeight);
+    Panel1->SetBounds(0, 0, panelWidth, clientHeight);
+    const int toolBarHeight = ToolBar->Arrange(panelWidth);
+    MemoList->SetBounds(0, toolBarHeight, panelWidth, std::max(clientHeight - toolBarHeight, 0));
+}
+
+void TMainForm::TBProcClick(TToolButton&)
+{
+    // Switches the hook on and off (comes with the hook library).
+}
+
+void TMainForm::TBTopClick(TForm&)
+{
+    // Result not checked: on failure the window keeps its topmost state.
+    desktop::SetStayOnTop(Handle(), TBTop->Down());
+}
+
+void TMainForm::TBInfoClearClick(TToolButton&) { MemoList->Clear(); }
+
+void TMainForm::TBMemoClearClick(TToolButton&) { Memo->Clear(); }
+
+void TMainForm::TBSaveIconClick(TToolButton&)
+{
+    // Saves the window icon (comes with the icon file).
+}
+
+void TMainForm::TBButtonClick(TToolButton&)
+{
+    if (TBLButton->Down()) MButtonC = 0;
+    if (TBMButton->Down()) MButtonC = 1;
+    if (TBRButton->Down()) MButtonC = 2;
+}
+
+void TMainForm::SelectAllOnKey(TMemo& area, wchar_t& key)
+{
+    TKeyboardState keys{};
+    ::GetKeyboardState(keys.data());
+    if (!IsSelectAllKey(keys, key)) return;
+    area.SelectAll();
+    key = L'\0';
+}
+
+void TMainForm::MemoKeyPress(TMemo&, wchar_t& key) { SelectAllOnKey(*Memo, key); }
+
+void TMainForm::MemoListKeyPress(TMemo&, wchar_t& key) { SelectAllOnKey(*MemoList, key); }
+
+void TMainForm::WMCaptureWindow(TMessage&)
+{
+    // The window report (comes with the report).
+}
+
+}  // namespace app

@@ -1,0 +1,73 @@
+// The main window: toolbar and report area on the left, memo on the right.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/form.h"
+#include "app/memo.h"
+#include "app/panel.h"
+#include "app/tool_bar.h"
+
+namespace app {
+
+using NativeUInt = std::uintptr_t;
+
+// The capture message the hook library delivers; lParam is the window.
+inline constexpr UINT WM_CAPTUREWINDOW = WM_USER + 101;
+static_assert(WM_CAPTUREWINDOW == 0x0465);
+
+class TMainForm : public TForm {
+public:
+    TMainForm();
+    ~TMainForm() override;
+
+    // Components, in the order of the design.
+    std::unique_ptr<TMemo> Memo;
+    std::unique_ptr<TPanel> Panel1;
+    std::unique_ptr<TToolBar> ToolBar;
+    TToolButton* TBProc = nullptr;
+    TToolButton* TBTop = nullptr;
+    TToolButton* ToolButton1 = nullptr;
+    TToolButton* TBInfoClear = nullptr;
+    std::unique_ptr<TMemo> MemoList;
+    TToolButton* TBLButton = nullptr;
+    TToolButton* TBMButton = nullptr;
+    TToolButton* TBMemoClear = nullptr;
+    TToolButton* TBRButton = nullptr;
+    TToolButton* TBSaveIcon = nullptr;
+
+    // Event handlers.
+    void FormCreate(TForm& sender);
+    void FormCloseQuery(TForm& sender, bool& canClose);
+    void FormDestroy(TForm& sender);
+    void FormResize(TForm& sender);
+    void TBProcClick(TToolButton& sender);
+    void TBTopClick(TForm& sender);
+    void TBInfoClearClick(TToolButton& sender);
+    void TBMemoClearClick(TToolButton& sender);
+    void TBSaveIconClick(TToolButton& sender);
+    void TBButtonClick(TToolButton& sender);
+    void MemoKeyPress(TMemo& sender, wchar_t& key);
+    void MemoListKeyPress(TMemo& sender, wchar_t& key);
+    void WMCaptureWindow(TMessage& message);
+
+    NativeUInt CaptureHandle() const { return MHandle; }
+    int ButtonCode() const { return MButtonC; }
+
+private:
+    void SelectAllOnKey(TMemo& area, wchar_t& key);
+    void CreateComponents();
+    void ShowButtonChoice();
+
+    int MButtonC = 0;
+    NativeUInt MDll = 0;
+    NativeUInt MHandle = 0;
+};
+
+extern TMainForm* MainForm;
+
+}  // namespace app

@@ -1,0 +1,28 @@
+// The special folders the helper module knows, and their paths.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace desktop {
+
+enum class TSpecialFolder : std::uint8_t {
+    sfPersonal,
+    sfAppData,
+    sfLocalAppData,
+    sfCommonAppData,
+    sfMyPictures,
+    sfCommonDocuments,
+};
+
+// The shell's CSIDL constant for a folder.
+int SpecialFolderCsidl(TSpecialFolder folder);
+
+// The folder's current path as the shell reports it, without a trailing
+// backslash; empty when the shell reports none. Never fails.
+std::wstring GetSpecialFolderPath(TSpecialFolder folder);
+
+// Text from a zero-filled platform buffer, up to its first NUL.
+std::wstring TextUpToNul(const wchar_t* buffer, std::size_t capacity);
+
+}  // namespace desktop
