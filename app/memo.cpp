@@ -73,6 +73,9 @@ LRESULT CALLBACK TMemo::SubclassProcedure(HWND window, UINT message, WPARAM wPar
                                           DWORD_PTR data)
 {
     auto* memo = reinterpret_cast<TMemo*>(data);
+    // Some edit controls select all on Ctrl+A by themselves, whatever else
+    // is held; the key handler alone decides, on the character it types.
+    if (message == WM_KEYDOWN && wParam == 'A' && (::GetKeyState(VK_CONTROL) & 0x8000) && memo->OnKeyPress) return 0;
     if (message == WM_CHAR && memo->OnKeyPress) {
         auto key = static_cast<wchar_t>(wParam);
         // No exception may cross into the system: it goes to the default handler.
