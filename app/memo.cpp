@@ -32,11 +32,11 @@ TMemo::~TMemo()
 
 void TMemo::SetBounds(int x, int y, int width, int height) { ::MoveWindow(Handle(), x, y, width, height, TRUE); }
 
-std::wstring TMemo::Text() const
+std::wstring TMemo::TextOf(HWND area)
 {
-    int length = ::GetWindowTextLengthW(Handle());
+    int length = ::GetWindowTextLengthW(area);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    int copied = ::GetWindowTextW(Handle(), text.data(), length + 1);
+    int copied = ::GetWindowTextW(area, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
     return text;
 }

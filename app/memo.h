@@ -20,7 +20,8 @@ public:
     HWND Handle() const { return m_handle.get(); }
     void SetBounds(int x, int y, int width, int height);
 
-    std::wstring Text() const;
+    std::wstring Text() const { return TextOf(Handle()); }
+    static std::wstring TextOf(HWND area);
     void Clear();
     // Appends one line at the end; the line ends at its first NUL.
     void AppendLine(const std::wstring& line);
