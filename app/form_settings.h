@@ -18,7 +18,9 @@ public:
 
     // The outer rectangle (frame included) in screen coordinates, physical
     // pixels. For a minimised or maximised window these are its restored
-    // rectangle. Each setter changes its one value and keeps the other three.
+    // rectangle (GetWindowPlacement gives that one in workspace coordinates,
+    // offset by the work area of the window's monitor). Each setter changes
+    // its one value and keeps the other three.
     virtual int Top() const = 0;
     virtual int Left() const = 0;
     virtual int Height() const = 0;

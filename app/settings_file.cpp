@@ -110,12 +110,12 @@ std::wstring FoldSettingsName(std::wstring_view name)
 {
     if (name.empty() || name.size() > INT_MAX) return std::wstring(name);
     const int length = static_cast<int>(name.size());
-    const int needed = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_UPPERCASE, name.data(),
-                                       length, nullptr, 0, nullptr, nullptr, 0);
+    const int needed =
+        ::LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, name.data(), length, nullptr, 0);
     if (needed <= 0) return std::wstring(name);
     std::wstring folded(static_cast<size_t>(needed), L'\0');
-    ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_UPPERCASE, name.data(), length,
-                    folded.data(), needed, nullptr, nullptr, 0);
+    ::LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, name.data(), length, folded.data(),
+                   needed);
     return folded;
 }
 

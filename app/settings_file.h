@@ -46,8 +46,6 @@ public:
     void UpdateFile() const;
 
     const std::wstring& FileName() const { return m_path; }
-    // The whole copy as it would be written, before encoding.
-    std::wstring Text() const;
 
 private:
     struct Entry {
@@ -62,6 +60,8 @@ private:
     };
 
     void Parse(std::wstring_view text);
+    // The whole copy as it is written, before encoding.
+    std::wstring Text() const;
     const Section* FindSection(std::wstring_view name) const;
     Section* FindSection(std::wstring_view name);
     static const Entry* FindEntry(const Section& section, std::wstring_view key);
