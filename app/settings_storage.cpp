@@ -79,8 +79,9 @@ void CreateBeside(const std::wstring& target, TemporaryFile& temp)
 // The replacement must be refused wherever writing the file in place would
 // be: a folder of that name, a read-only file, no access, a handle that
 // does not share writing. The probe changes nothing. The read-only
-// attribute is checked on its own: a rename may replace a read-only file
-// where opening it for writing fails (Wine running as root does).
+// attribute is checked on its own: where the platform lets the caller open
+// such a file for writing (Wine running as root), the rename would
+// otherwise replace it.
 void CheckWritable(const std::wstring& path)
 {
     desktop::FileHandle probe(::CreateFileW(path.c_str(), GENERIC_WRITE,
