@@ -2,8 +2,12 @@
 
 #include "app/application.h"
 #include "app/dpi.h"
+#include "app/form_settings.h"
+#include "app/main_form_settings.h"
 #include "app/select_all_key.h"
+#include "desktop/data_folder.h"
 #include "desktop/stay_on_top.h"
+#include "desktop/window_geometry.h"
 
 namespace app {
 
@@ -56,6 +60,36 @@ TMainForm::TMainForm() : TForm(MainFormDesign())
     } catch (...) {
         Application.HandleException();
     }
+    ShowCreatedWindow();
+}
+
+void TMainForm::MarkMaximized(bool maximized)
+{
+    // Only the style: the rectangle stays the restored one, and the on-screen
+    // check already counts the window as maximised.
+    LONG style = ::GetWindowLongW(Handle(), GWL_STYLE);
+    ::SetWindowLongW(Handle(), GWL_STYLE, maximized ? (style | WS_MAXIMIZE) : (style & ~WS_MAXIMIZE));
+}
+
+void TMainForm::ShowCreatedWindow()
+{
+    HWND window = Handle();
+    if (::IsZoomed(window)) {
+        RECT monitorArea{};
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+        monitorArea = monitor.rcWork;
+        RECT outer{};
+        ::GetWindowRect(window, &outer);
+        // A window only marked maximised still has its restored size: maximise
+        // it for real, which keeps that size as the one to restore to.
+        if (outer.right - outer.left < monitorArea.right - monitorArea.left) {
+            ::SetWindowLongW(window, GWL_STYLE, ::GetWindowLongW(window, GWL_STYLE) & ~WS_MAXIMIZE);
+            ::ShowWindow(window, SW_SHOWMAXIMIZED);
+        }
+    }
+    if (!::IsWindowVisible(window)) ::ShowWindow(window, SW_SHOW);
 }
 
 TMainForm::~TMainForm()
@@ -102,8 +136,11 @@ void TMainForm::FormCreate(TForm&)
 {
     // 1. Font face from the system's menu font; height and character set stay.
     SetFontFace(MenuFontFace());
-    // 2. Settings: restored from the settings file (comes with the settings file).
-    // 3. On-screen check of the restored rectangle (comes with the settings file).
+    // 2. Settings restored from the settings file.
+    TMainFormSettings settings(*this);
+    ReadFormSettings(settings, SettingsFilePath(desktop::UserDataDir));
+    // 3. A restored rectangle on no monitor is centred.
+    desktop::EnsureWindowOnScreen(Handle());
     // 4. Hook library loaded and the hook installed (comes with the hook library).
     // 5. Button choice from the stored code.
     ShowButtonChoice();
@@ -120,7 +157,9 @@ void TMainForm::ShowButtonChoice()
 
 void TMainForm::FormCloseQuery(TForm&, bool&)
 {
-    // The settings are written here (comes with the settings file).
+    // An error leaves the handler: the close does not happen.
+    TMainFormSettings settings(*this);
+    WriteFormSettings(settings, SettingsFilePath(desktop::UserDataDir));
 }
 
 void TMainForm::FormDestroy(TForm&)

@@ -59,6 +59,11 @@ public:
     int ButtonCode() const { return MButtonC; }
 
 private:
+    friend class TMainFormSettings;
+    // Marks the hidden window maximised (or not); it is shown maximised
+    // once creation has finished.
+    void MarkMaximized(bool maximized);
+    void ShowCreatedWindow();
     void SelectAllOnKey(TMemo& area, wchar_t& key);
     void CreateComponents();
     void ShowButtonChoice();

@@ -196,9 +196,14 @@ TErrorBox WaitForErrorBox(DWORD processId, unsigned timeoutMs)
                 box.Window = window;
                 for (HWND child : ChildrenOf(window, L"Static")) {
                     if (::GetWindowLongW(child, GWL_STYLE) & SS_ICON) {
-                        // System icons are shared handles, the same in every process.
-                        box.HasErrorIcon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0)) ==
-                                           ::LoadIconW(nullptr, IDI_ERROR);
+                        auto icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+                        // Within this process the system's error icon is the
+                        // very handle; another process's box has an icon of its own.
+                        DWORD boxProcess = 0;
+                        ::GetWindowThreadProcessId(window, &boxProcess);
+                        box.HasErrorIcon = boxProcess == ::GetCurrentProcessId()
+                                               ? icon == ::LoadIconW(nullptr, IDI_ERROR)
+                                               : icon != nullptr;
                     } else if (!WindowText(child).empty()) {
                         box.Text = WindowText(child);
                     }

@@ -73,6 +73,7 @@ std::vector<TRemoteButton> ReadToolbar(HWND toolbar);
 struct TErrorBox {
     HWND Window = nullptr;
     std::wstring Text;
+    // The system's error icon (for a box of another process: an icon).
     bool HasErrorIcon = false;
 };
 TErrorBox WaitForErrorBox(DWORD processId, unsigned timeoutMs = 10000);

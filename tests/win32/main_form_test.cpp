@@ -11,6 +11,7 @@
 #include "app/application.h"
 #include "app/main_form.h"
 #include "desktop/app_error.h"
+#include "desktop/data_folder.h"
 #include "support/quillow_process.h"
 
 using namespace testsupport;
@@ -45,6 +46,12 @@ protected:
     static void TearDownTestSuite() { app::Application.Finalize(); }
     void SetUp() override
     {
+        // A data folder of the test's own, without a settings file.
+        wchar_t temp[MAX_PATH]{};
+        ::GetTempPathW(MAX_PATH, temp);
+        desktop::UserDataDir = std::wstring(temp) + L"quillow-form-test\\";
+        ::CreateDirectoryW(desktop::UserDataDir.c_str(), nullptr);
+        ::DeleteFileW((desktop::UserDataDir + L"quillow.ini").c_str());
         form = std::make_unique<app::TMainForm>();
         app::Application.SetMainForm(form.get());
     }
@@ -53,6 +60,8 @@ protected:
         app::Application.SetMainForm(nullptr);
         form.reset();
         PumpPending();
+        ::DeleteFileW((desktop::UserDataDir + L"quillow.ini").c_str());
+        desktop::UserDataDir.clear();
     }
     std::unique_ptr<app::TMainForm> form;
 };
