@@ -91,6 +91,12 @@ TEST(WindowReport, WritesABlockPerWindowUpTheChainThenTheProgram)
          {kSeparator, L"キャプション/テキスト:x", L"クラス:c",
           L"座標:左:-2147483648,上:-1,右:2147483647,下:0", L"ハンドル:FFFFFFFF", kSeparator,
           L"プログラム:C:\\x.exe"}},
+        {"parent gone before its block: empty values, not the child's",
+         {{0x81, 0x80, L"child", L"Child", {1, 2, 3, 4}, L"C:\\c.exe"}},
+         0x81,
+         {kSeparator, L"キャプション/テキスト:child", L"クラス:Child", L"座標:左:1,上:2,右:3,下:4",
+          L"ハンドル:00000081", kSeparator, L"キャプション/テキスト:", L"クラス:", L"座標:左:0,上:0,右:0,下:0",
+          L"ハンドル:00000080", kSeparator, L"プログラム:"}},
         {"handle that names no window: empty block, empty program",
          {},
          0x5150,
@@ -246,7 +252,8 @@ TEST(WindowReport, DropsWindowsOfTheUtilitysOwnProgramFoldingOnlyAscii)
         {"every ASCII letter folds", L"ABCDEFGHIJKLMNOPQRSTUVWXYZ", L"abcdefghijklmnopqrstuvwxyz", true},
         {"non-ASCII case differs (Latin)", L"C:\\Ärger\\quillow.exe", L"C:\\ärger\\quillow.exe", false},
         {"non-ASCII case differs (full width)", L"C:\\Ｑ\\quillow.exe", L"C:\\ｑ\\quillow.exe", false},
-        {"neighbours of A and Z do not fold", L"C:\\@[\\quillow.exe", L"C:\\`{\\quillow.exe", false},
+        {"the code unit before A does not fold", L"C:\\@\\quillow.exe", L"C:\\`\\quillow.exe", false},
+        {"the code unit after Z does not fold", L"C:\\[\\quillow.exe", L"C:\\{\\quillow.exe", false},
         {"other folder", L"D:\\Tools\\quillow.exe", L"C:\\Tools\\quillow.exe", false},
         {"longer path", L"C:\\Tools\\quillow.exe.bak", L"C:\\Tools\\quillow.exe", false},
         {"empty program path, even with an empty own path", L"", L"", false},
@@ -359,6 +366,17 @@ TEST(WindowText, HungWindowsCostAtMostTheReportsBudget)
                   budgetLeft ? L"キャプション/テキスト:alive" : L"キャプション/テキスト:")
             << c.Name;
     }
+}
+
+TEST(WindowText, TheLastWaitGetsOnlyWhatIsLeftOfTheBudget)
+{
+    TFakeWindowTree tree({{.Handle = 0x1, .Text = L"hung", .Hung = true}});
+    inspect::TTextWaitBudget budget(inspect::kTextAnswerTimeoutMs + 50);
+    inspect::GetWindowTextOf(tree, 0x1, budget);
+    EXPECT_EQ(tree.Clock, inspect::kTextAnswerTimeoutMs);
+    inspect::GetWindowTextOf(tree, 0x1, budget);
+    EXPECT_EQ(tree.Clock, inspect::kTextAnswerTimeoutMs + 50);
+    EXPECT_TRUE(budget.Spent());
 }
 
 TEST(WindowText, ASpentBudgetSendsNoMoreQueries)
