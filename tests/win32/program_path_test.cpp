@@ -71,6 +71,20 @@ TEST(ProgramPathOnWine, FirstStageAloneReadsTheMainModule)
     EXPECT_FALSE(desktop::ReadMainModuleFileName(nullptr, untouched));
 }
 
+TEST(ProgramPathOnWine, FirstStageKeepsItsLibraryLoaded)
+{
+    desktop::TPathBuffer buffer{};
+    ASSERT_TRUE(desktop::ReadMainModuleFileName(::GetCurrentProcess(), buffer));
+    EXPECT_NE(::GetModuleHandleW(L"PSAPI.dll"), nullptr);
+    // The second stage loads the same library by full path and releases
+    // only its own reference.
+    desktop::TPathBuffer second{};
+    desktop::TSystemDriveSource drives;
+    EXPECT_EQ(desktop::ReadImageFileProgramPath(::GetCurrentProcess(), second, drives),
+              inspect::GetOwnExecutablePath());
+    EXPECT_NE(::GetModuleHandleW(L"PSAPI.dll"), nullptr);
+}
+
 TEST(ProgramPathOnWine, SecondStageAloneTranslatesTheImageFileName)
 {
     TReportTargetProcess target(TReportTargetProcess::TMode::Serve);
