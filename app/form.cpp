@@ -47,11 +47,13 @@ TForm::TForm(const TFormDesign& design)
     RebuildFont();
 }
 
-TForm::~TForm()
+TForm::~TForm() { StopDispatching(); }
+
+void TForm::StopDispatching()
 {
-    if (m_handle) {
-        ::SetWindowLongPtrW(m_handle.get(), GWLP_USERDATA, 0);
-    }
+    if (m_handle) ::SetWindowLongPtrW(m_handle.get(), GWLP_USERDATA, 0);
+    m_controls.clear();
+    m_messageHandlers.clear();
 }
 
 int TForm::Scale(int designPixels) const { return ScaleForDpi(designPixels, m_dpi); }

@@ -75,6 +75,11 @@ public:
     // Edge snapping of moves made by the user.
     bool ScreenSnap = true;
 
+    // Stops all dispatching to handlers and controls. A derived form calls
+    // this first in its destructor: destroying its controls sends the form
+    // notifications, which must not reach controls already gone.
+    void StopDispatching();
+
     // Keyboard handling before dispatch: access keys and tab navigation.
     bool PreTranslateMessage(MSG& message);
 

@@ -8,6 +8,7 @@
 #include "desktop/data_folder.h"
 #include "desktop/stay_on_top.h"
 #include "desktop/window_geometry.h"
+#include "inspect/own_executable_path.h"
 
 namespace app {
 
@@ -45,7 +46,9 @@ std::wstring MenuFontFace()
 TMainForm::TMainForm() : TForm(MainFormDesign())
 {
     MainForm = this;
+    m_ownExecutablePath = inspect::GetOwnExecutablePath();
     CreateComponents();
+    m_reportLines = std::make_unique<TReportLines>(*MemoList);
     OnResize = [this](TForm& sender) { FormResize(sender); };
     OnCloseQuery = [this](TForm& sender, bool& canClose) { FormCloseQuery(sender, canClose); };
     OnDestroy = [this](TForm& sender) { FormDestroy(sender); };
@@ -94,6 +97,7 @@ void TMainForm::ShowCreatedWindow()
 
 TMainForm::~TMainForm()
 {
+    StopDispatching();
     if (MainForm == this) MainForm = nullptr;
 }
 
@@ -221,9 +225,35 @@ void TMainForm::MemoKeyPress(TMemo&, wchar_t& key) { SelectAllOnKey(*Memo, key);
 
 void TMainForm::MemoListKeyPress(TMemo&, wchar_t& key) { SelectAllOnKey(*MemoList, key); }
 
-void TMainForm::WMCaptureWindow(TMessage&)
+inspect::TCaptureContext TMainForm::CaptureContext()
 {
-    // The window report (comes with the report).
+    return inspect::TCaptureContext{m_windowQueries,
+                                    *m_reportLines,
+                                    [](const std::wstring&) {},
+                                    m_ownExecutablePath,
+                                    inspect::AsHandleValue(Handle()),
+                                    inspect::AsHandleValue(Application.Handle())};
+}
+
+void TMainForm::WMCaptureWindow(TMessage& message)
+{
+    // One repaint for the whole report instead of one per line.
+    MemoList->BeginUpdate();
+    try {
+        inspect::WMCaptureWindow(CaptureContext(), MHandle, message.LParam);
+    } catch (...) {
+        MemoList->EndUpdate();
+        throw;
+    }
+    MemoList->EndUpdate();
+    message.Result = 0;
+}
+
+void TMainForm::ShowWindowInfo() { inspect::ShowWindowInfo(CaptureContext(), MHandle); }
+
+std::wstring TMainForm::GetWindowTextOf(HWND window)
+{
+    return inspect::GetWindowTextOf(m_windowQueries, inspect::AsHandleValue(window));
 }
 
 }  // namespace app

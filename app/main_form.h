@@ -11,14 +11,16 @@
 #include "app/memo.h"
 #include "app/panel.h"
 #include "app/tool_bar.h"
+#include "inspect/capture_message.h"
+#include "inspect/win32_window_queries.h"
+#include "inspect/window_report.h"
 
 namespace app {
 
 using NativeUInt = std::uintptr_t;
 
 // The capture message the hook library delivers; lParam is the window.
-inline constexpr UINT WM_CAPTUREWINDOW = WM_USER + 101;
-static_assert(WM_CAPTUREWINDOW == 0x0465);
+inline constexpr UINT WM_CAPTUREWINDOW = inspect::kCaptureMessage;
 
 class TMainForm : public TForm {
 public:
@@ -55,6 +57,10 @@ public:
     void MemoListKeyPress(TMemo& sender, wchar_t& key);
     void WMCaptureWindow(TMessage& message);
 
+    // The report on the window in MHandle, and the text of a window.
+    void ShowWindowInfo();
+    std::wstring GetWindowTextOf(HWND window);
+
     NativeUInt CaptureHandle() const { return MHandle; }
     int ButtonCode() const { return MButtonC; }
 
@@ -67,6 +73,22 @@ private:
     void SelectAllOnKey(TMemo& area, wchar_t& key);
     void CreateComponents();
     void ShowButtonChoice();
+    inspect::TCaptureContext CaptureContext();
+
+    // MemoList as the report's target.
+    class TReportLines : public inspect::TReportArea {
+    public:
+        explicit TReportLines(TMemo& area) : m_area(area) {}
+        void Clear() override { m_area.Clear(); }
+        void AppendLine(const std::wstring& line) override { m_area.AppendLine(line); }
+
+    private:
+        TMemo& m_area;
+    };
+
+    inspect::TWin32WindowQueries m_windowQueries;
+    std::unique_ptr<TReportLines> m_reportLines;
+    std::wstring m_ownExecutablePath;
 
     int MButtonC = 0;
     NativeUInt MDll = 0;

@@ -46,11 +46,6 @@ bool BeginsWithDevice(const std::wstring& path, const std::wstring& device)
 
 }  // namespace
 
-std::wstring TextUpToNul(const wchar_t* buffer, std::size_t length)
-{
-    return std::wstring(buffer, std::find(buffer, buffer + length, L'\0'));
-}
-
 std::uint32_t TSystemDriveSource::LogicalDriveMask() { return ::GetLogicalDrives(); }
 
 std::wstring TSystemDriveSource::DeviceNameOf(wchar_t letter)

@@ -7,6 +7,8 @@
 // (\Device\HarddiskVolume3\...) turned back into a drive-letter path.
 #pragma once
 
+#include "desktop/platform_text.h"
+
 #include <windows.h>
 
 #include <array>
@@ -21,9 +23,6 @@ namespace desktop {
 inline constexpr std::size_t kPathBufferLength = MAX_PATH + 1;
 inline constexpr DWORD kPathCharsOffered = MAX_PATH;
 using TPathBuffer = std::array<wchar_t, kPathBufferLength>;
-
-// The text of a zero-filled platform buffer up to its first NUL.
-std::wstring TextUpToNul(const wchar_t* buffer, std::size_t length);
 
 inline constexpr int kDriveLetterCount = 26;
 

@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "desktop/platform_text.h"
+
 namespace desktop {
 
 namespace {
@@ -30,13 +32,6 @@ int SpecialFolderCsidl(TSpecialFolder folder)
     for (const auto& entry : kFolderCsidls)
         if (entry.folder == folder) return entry.csidl;
     return -1;
-}
-
-std::wstring TextUpToNul(const wchar_t* buffer, std::size_t capacity)
-{
-    std::size_t length = 0;
-    while (length < capacity && buffer[length] != L'\0') ++length;
-    return std::wstring(buffer, length);
 }
 
 std::wstring GetSpecialFolderPath(TSpecialFolder folder)

@@ -22,7 +22,4 @@ int SpecialFolderCsidl(TSpecialFolder folder);
 // backslash; empty when the shell reports none. Never fails.
 std::wstring GetSpecialFolderPath(TSpecialFolder folder);
 
-// Text from a zero-filled platform buffer, up to its first NUL.
-std::wstring TextUpToNul(const wchar_t* buffer, std::size_t capacity);
-
 }  // namespace desktop
