@@ -229,7 +229,8 @@ TEST(HookBinding, QuillowExeDoesNotStartWithoutTheLibrary)
                           &startup, &started)) {
         const DWORD error = ::GetLastError();
         // Outside an elevated session Windows asks for elevation before it loads anything.
-        if (error == ERROR_ELEVATION_REQUIRED) GTEST_SKIP() << "needs an elevated test run";
+        constexpr DWORD kErrorElevationRequired = 740;
+        if (error == kErrorElevationRequired) GTEST_SKIP() << "needs an elevated test run";
         FAIL() << "CreateProcessW failed with error " << error;
     }
     desktop::KernelHandle process(started.hProcess), thread(started.hThread);
