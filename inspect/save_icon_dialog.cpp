@@ -58,6 +58,29 @@ private:
 
 }  // namespace
 
+std::optional<std::wstring> RunShellSaveIconDialog(IFileSaveDialog& dialog, HWND owner, const std::wstring& initialDir)
+{
+    // Setting results are not checked: a setting the dialog refuses leaves
+    // its default, and the dialog still runs.
+    dialog.SetDefaultExtension(kIconDefaultExtension);
+    ComPointer<IShellItem> folder;
+    if (SUCCEEDED(::SHCreateItemFromParsingName(initialDir.c_str(), nullptr, IID_IShellItem,
+                                                reinterpret_cast<void**>(folder.put()))))
+        dialog.SetFolder(folder.get());
+    const COMDLG_FILTERSPEC types[] = {{kIconFileTypeName, kIconFilePattern}};
+    dialog.SetFileTypes(1, types);
+    dialog.SetFileTypeIndex(kIconFileTypeIndex);
+    dialog.SetFileName(L"");
+    dialog.SetOptions(FOS_OVERWRITEPROMPT);
+
+    if (FAILED(dialog.Show(owner))) return std::nullopt;  // cancelled
+    ComPointer<IShellItem> result;
+    if (FAILED(dialog.GetResult(result.put())) || !result.get()) return std::nullopt;
+    TaskMemoryString path;
+    if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, path.put())) || !path.get()) return std::nullopt;
+    return std::wstring(path.get());
+}
+
 std::optional<std::wstring> RunShellSaveIconDialog(HWND owner, const std::wstring& initialDir, bool& offered)
 {
     ComApartment apartment;
@@ -65,26 +88,7 @@ std::optional<std::wstring> RunShellSaveIconDialog(HWND owner, const std::wstrin
     offered = SUCCEEDED(::CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER,
                                            IID_IFileSaveDialog, reinterpret_cast<void**>(dialog.put())));
     if (!offered) return std::nullopt;
-
-    // Setting results are not checked: a setting the dialog refuses leaves
-    // its default, and the dialog still runs.
-    dialog->SetDefaultExtension(kIconDefaultExtension);
-    ComPointer<IShellItem> folder;
-    if (SUCCEEDED(::SHCreateItemFromParsingName(initialDir.c_str(), nullptr, IID_IShellItem,
-                                                reinterpret_cast<void**>(folder.put()))))
-        dialog->SetFolder(folder.get());  // the current folder, not a fallback for a remembered one
-    const COMDLG_FILTERSPEC types[] = {{kIconFileTypeName, kIconFilePattern}};
-    dialog->SetFileTypes(1, types);
-    dialog->SetFileTypeIndex(kIconFileTypeIndex);
-    dialog->SetFileName(L"");
-    dialog->SetOptions(FOS_OVERWRITEPROMPT);
-
-    if (FAILED(dialog->Show(owner))) return std::nullopt;  // cancelled
-    ComPointer<IShellItem> result;
-    if (FAILED(dialog->GetResult(result.put()))) return std::nullopt;
-    TaskMemoryString path;
-    if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, path.put())) || !path.get()) return std::nullopt;
-    return std::wstring(path.get());
+    return RunShellSaveIconDialog(*dialog.get(), owner, initialDir);
 }
 
 std::optional<std::wstring> RunClassicSaveIconDialog(HWND owner, const std::wstring& initialDir)

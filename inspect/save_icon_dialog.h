@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <shobjidl.h>
+
 #include <optional>
 #include <string>
 
@@ -24,5 +26,11 @@ std::optional<std::wstring> RunSaveIconDialog(HWND owner, const std::wstring& in
 // the system does not offer it.
 std::optional<std::wstring> RunShellSaveIconDialog(HWND owner, const std::wstring& initialDir, bool& offered);
 std::optional<std::wstring> RunClassicSaveIconDialog(HWND owner, const std::wstring& initialDir);
+
+// Gives a shell file-save dialog the settings above, runs it and reads the
+// chosen path. The folder is set as the dialog's current folder, not as a
+// fallback for a folder it remembers; the overwrite prompt is its only
+// option.
+std::optional<std::wstring> RunShellSaveIconDialog(IFileSaveDialog& dialog, HWND owner, const std::wstring& initialDir);
 
 }  // namespace inspect
