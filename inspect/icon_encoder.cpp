@@ -68,7 +68,8 @@ ReadBitmap Read(TIconBitmapApi& api, HBITMAP bitmap, const BITMAPINFOHEADER& hea
     read.info.header = header;
     const auto lines = static_cast<UINT>(std::abs(header.biHeight));
     // The reader writes whole rows whatever the header's size field says.
-    std::vector<std::uint8_t> buffer(std::max<std::size_t>(header.biSizeImage, RowLength(header.biWidth, header.biBitCount) * std::size_t{lines}));
+    const std::size_t wholeRows = RowLength(header.biWidth, header.biBitCount) * std::size_t{lines};
+    std::vector<std::uint8_t> buffer(std::max<std::size_t>(header.biSizeImage, wholeRows));
     if (api.GetDIBits(bitmap, lines, buffer.data(), reinterpret_cast<BITMAPINFO*>(&read.info)) == 0)
         throw desktop::EAppError(kInvalidBitmapMessage);
     buffer.resize(header.biSizeImage);

@@ -60,7 +60,8 @@ void WriteNewFile(const std::wstring& path, std::span<const std::uint8_t> bytes,
 {
     DWORD error = ERROR_SUCCESS;
     HANDLE handle = api.CreateNew(path, error);
-    if (handle == INVALID_HANDLE_VALUE) throw desktop::EAppError(FileCreationMessage(path, desktop::SystemErrorText(error)));
+    if (handle == INVALID_HANDLE_VALUE)
+        throw desktop::EAppError(FileCreationMessage(path, desktop::SystemErrorText(error)));
     OpenFile file(api, handle);
 
     std::size_t done = 0;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -150,7 +151,7 @@ std::wstring TempFolder()
     return folder;
 }
 
-TEST(ShellSaveIconDialog, GetsTheDesignSettingsBeforeItIsShown)
+TEST(ShellSaveIconDialog, GetsTheIconFileSettingsBeforeItIsShown)
 {
     FakeSaveDialog dialog;
     dialog.result.path = L"C:\\chosen\\name.ico";
