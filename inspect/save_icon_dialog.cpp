@@ -73,7 +73,7 @@ std::optional<std::wstring> RunShellSaveIconDialog(IFileSaveDialog& dialog, HWND
     dialog.SetFileName(L"");
     dialog.SetOptions(FOS_OVERWRITEPROMPT);
 
-    if (FAILED(dialog.Show(owner))) return std::nullopt;  // cancelled
+    if (FAILED(dialog.Show(owner))) return std::nullopt;  // cancelled, or the dialog could not run
     ComPointer<IShellItem> result;
     if (FAILED(dialog.GetResult(result.put())) || !result.get()) return std::nullopt;
     TaskMemoryString path;
