@@ -8,7 +8,9 @@
 #include "desktop/data_folder.h"
 #include "desktop/stay_on_top.h"
 #include "desktop/window_geometry.h"
+#include "inspect/hook_library_imported.h"
 #include "inspect/own_executable_path.h"
+#include "inspect/save_icon_command.h"
 
 namespace app {
 
@@ -41,9 +43,16 @@ std::wstring MenuFontFace()
     return system.lfFaceName;
 }
 
+inspect::HookLibrary& BoundHookLibrary()
+{
+    static inspect::ImportedHookLibrary library;
+    return library;
+}
+
 }  // namespace
 
-TMainForm::TMainForm() : TForm(MainFormDesign())
+TMainForm::TMainForm(inspect::HookLibrary* hookLibrary)
+    : TForm(MainFormDesign()), m_hookLibrary(hookLibrary ? *hookLibrary : BoundHookLibrary())
 {
     MainForm = this;
     m_ownExecutablePath = inspect::GetOwnExecutablePath();
@@ -55,6 +64,7 @@ TMainForm::TMainForm() : TForm(MainFormDesign())
     OnAccessKey = [this](wchar_t letter) { return ToolBar->ClickAccessKey(letter); };
     SetMessageHandler(WM_CAPTUREWINDOW, [this](TMessage& message) { WMCaptureWindow(message); });
     FormResize(*this);
+    inspect::ShowWindowIcon(Handle(), Icon);
 
     // An exception in a creation step skips the remaining steps; the window
     // still opens.
@@ -97,6 +107,8 @@ void TMainForm::ShowCreatedWindow()
 
 TMainForm::~TMainForm()
 {
+    // The window goes first, while its controls and handlers still exist.
+    if (::IsWindow(Handle())) ::DestroyWindow(Handle());
     StopDispatching();
     if (MainForm == this) MainForm = nullptr;
 }
@@ -145,18 +157,30 @@ void TMainForm::FormCreate(TForm&)
     ReadFormSettings(settings, SettingsFilePath(desktop::UserDataDir));
     // 3. A restored rectangle on no monitor is centred.
     desktop::EnsureWindowOnScreen(Handle());
-    // 4. Hook library loaded and the hook installed (comes with the hook library).
+    // 4. Hook library loaded at run time and the hook installed.
+    inspect::HookControlState hook = HookState();
+    inspect::HookFormCreate(hook, m_hookLibrary, Handle());
     // 5. Button choice from the stored code.
-    ShowButtonChoice();
+    inspect::HookShowButtonChoice(hook);
+    TakeHookState(hook);
     // 6. Always on top; this also shows the window.
     TBTopClick(*this);
 }
 
-void TMainForm::ShowButtonChoice()
+inspect::HookControlState TMainForm::HookState() const
 {
-    TToolButton* choices[] = {TBLButton, TBMButton, TBRButton};
-    if (MButtonC < 0 || MButtonC > 2) return;
-    for (int code = 0; code < 3; ++code) choices[code]->SetDown(code == MButtonC);
+    return inspect::HookControlState{MButtonC,          MDll,
+                                     TBProc->Down(),    TBLButton->Down(),
+                                     TBMButton->Down(), TBRButton->Down()};
+}
+
+void TMainForm::TakeHookState(const inspect::HookControlState& state)
+{
+    MButtonC = state.MButtonC;
+    MDll = state.MDll;
+    TBLButton->SetDown(state.TBLButtonDown);
+    TBMButton->SetDown(state.TBMButtonDown);
+    TBRButton->SetDown(state.TBRButtonDown);
 }
 
 void TMainForm::FormCloseQuery(TForm&, bool&)
@@ -168,7 +192,9 @@ void TMainForm::FormCloseQuery(TForm&, bool&)
 
 void TMainForm::FormDestroy(TForm&)
 {
-    // The hook is removed here (comes with the hook library).
+    inspect::HookControlState hook = HookState();
+    inspect::HookFormDestroy(hook, m_hookLibrary);
+    TakeHookState(hook);
 }
 
 void TMainForm::FormResize(TForm&)
@@ -187,7 +213,9 @@ void TMainForm::FormResize(TForm&)
 
 void TMainForm::TBProcClick(TToolButton&)
 {
-    // Switches the hook on and off (comes with the hook library).
+    inspect::HookControlState hook = HookState();
+    inspect::HookTBProcClick(hook, m_hookLibrary, Handle());
+    TakeHookState(hook);
 }
 
 void TMainForm::TBTopClick(TForm&)
@@ -200,16 +228,13 @@ void TMainForm::TBInfoClearClick(TToolButton&) { MemoList->Clear(); }
 
 void TMainForm::TBMemoClearClick(TToolButton&) { Memo->Clear(); }
 
-void TMainForm::TBSaveIconClick(TToolButton&)
-{
-    // Saves the window icon (comes with the icon file).
-}
+void TMainForm::TBSaveIconClick(TToolButton&) { inspect::RunSaveIconCommand(Handle(), Icon); }
 
 void TMainForm::TBButtonClick(TToolButton&)
 {
-    if (TBLButton->Down()) MButtonC = 0;
-    if (TBMButton->Down()) MButtonC = 1;
-    if (TBRButton->Down()) MButtonC = 2;
+    inspect::HookControlState hook = HookState();
+    inspect::HookTBButtonClick(hook, m_hookLibrary, Handle());
+    TakeHookState(hook);
 }
 
 void TMainForm::SelectAllOnKey(TMemo& area, wchar_t& key)
@@ -229,7 +254,7 @@ inspect::TCaptureContext TMainForm::CaptureContext()
 {
     return inspect::TCaptureContext{m_windowQueries,
                                     *m_reportLines,
-                                    [](const std::wstring&) {},
+                                    [this](const std::wstring& path) { inspect::ShowProgramIcon(Handle(), Icon, path); },
                                     m_ownExecutablePath,
                                     inspect::AsHandleValue(Handle()),
                                     inspect::AsHandleValue(Application.Handle())};

@@ -12,6 +12,8 @@
 #include "app/panel.h"
 #include "app/tool_bar.h"
 #include "inspect/capture_message.h"
+#include "inspect/hook_control.h"
+#include "inspect/window_icon.h"
 #include "inspect/win32_window_queries.h"
 #include "inspect/window_report.h"
 
@@ -24,7 +26,9 @@ inline constexpr UINT WM_CAPTUREWINDOW = inspect::kCaptureMessage;
 
 class TMainForm : public TForm {
 public:
-    TMainForm();
+    // The hook library is the one bound to the program unless a test gives
+    // another.
+    explicit TMainForm(inspect::HookLibrary* hookLibrary = nullptr);
     ~TMainForm() override;
 
     // Components, in the order of the design.
@@ -41,6 +45,8 @@ public:
     TToolButton* TBMemoClear = nullptr;
     TToolButton* TBRButton = nullptr;
     TToolButton* TBSaveIcon = nullptr;
+    // The window icon: the design icon until a capture brings a program's.
+    inspect::TIcon Icon = inspect::TIcon::DesignIcon();
 
     // Event handlers.
     void FormCreate(TForm& sender);
@@ -63,6 +69,7 @@ public:
 
     NativeUInt CaptureHandle() const { return MHandle; }
     int ButtonCode() const { return MButtonC; }
+    NativeUInt HookLibraryModule() const { return MDll; }
 
 private:
     friend class TMainFormSettings;
@@ -72,7 +79,9 @@ private:
     void ShowCreatedWindow();
     void SelectAllOnKey(TMemo& area, wchar_t& key);
     void CreateComponents();
-    void ShowButtonChoice();
+    // The hook control works on the fields and the buttons' states.
+    inspect::HookControlState HookState() const;
+    void TakeHookState(const inspect::HookControlState& state);
     inspect::TCaptureContext CaptureContext();
 
     // MemoList as the report's target.
@@ -86,6 +95,7 @@ private:
         TMemo& m_area;
     };
 
+    inspect::HookLibrary& m_hookLibrary;
     inspect::TWin32WindowQueries m_windowQueries;
     std::unique_ptr<TReportLines> m_reportLines;
     std::wstring m_ownExecutablePath;

@@ -27,6 +27,13 @@ struct IconPicture {
     std::vector<std::uint32_t> colours;
     std::vector<bool> transparent;
     std::uint32_t Colour(int x, int y) const { return colours[static_cast<std::size_t>(y * width + x)]; }
+    // The colour at a point of the 32 x 32 picture, for an icon the system
+    // shows at another size (at 120 DPI large icons are 40 x 40).
+    std::uint32_t ColourAt32(int x, int y) const { return Colour(x * width / 32, y * height / 32); }
+    bool TransparentAt32(int x, int y) const
+    {
+        return transparent[static_cast<std::size_t>((y * height / 32) * width + x * width / 32)];
+    }
 };
 // Empty (width 0) when the handle names no icon or it has no colour bitmap.
 IconPicture PictureOf(HICON icon);

@@ -100,9 +100,10 @@ TEST(WindowIconOnWin32, DesignIconIsShownAndSavedByteForByte)
     inspect::TIcon icon = inspect::TIcon::DesignIcon();
     inspect::ShowWindowIcon(window.get(), icon);
     const testsupport::IconPicture shown = testsupport::PictureOf(window.BigIcon());
-    ASSERT_EQ(shown.width, 32);
-    EXPECT_EQ(shown.Colour(5, 4), kBlue) << "title bar";
-    EXPECT_TRUE(shown.transparent[31]) << "top right corner";
+    // Shown at the system's large-icon size.
+    ASSERT_EQ(shown.width, ::GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(shown.ColourAt32(5, 4), kBlue) << "title bar";
+    EXPECT_TRUE(shown.TransparentAt32(31, 0)) << "top right corner";
 
     TempFile file;
     testsupport::WriteFileBytes(file.path, std::vector<std::uint8_t>(5000, 0xEE));  // replaced, not appended to
@@ -122,9 +123,9 @@ TEST(ProgramIconStepOnWin32, ExecutablesIconBecomesTheWindowsBigIconAndSavesOnce
     ASSERT_EQ(windowIcon.State(), inspect::TIcon::TState::Handle);
     EXPECT_EQ(window.BigIcon(), windowIcon.Handle());
     const testsupport::IconPicture shown = testsupport::PictureOf(window.BigIcon());
-    ASSERT_EQ(shown.width, 32);
-    EXPECT_EQ(shown.Colour(16, 8), kRed);
-    EXPECT_EQ(shown.Colour(16, 24), kLime);
+    ASSERT_EQ(shown.width, ::GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(shown.ColourAt32(16, 8), kRed);
+    EXPECT_EQ(shown.ColourAt32(16, 24), kLime);
 
     TempFile first, second;
     windowIcon.SaveToFile(first.path);
@@ -151,7 +152,10 @@ TEST(ProgramIconStepOnWin32, ExecutablesIconBecomesTheWindowsBigIconAndSavesOnce
     EXPECT_EQ(platform.encodings, 2);
     const std::vector<std::uint8_t> changed = testsupport::ReadFileBytes(third.path);
     EXPECT_NE(changed, saved);
-    EXPECT_EQ(changed.size(), 4286u) << "Wine's icons are 32-bit, so the design's 32 x 32 image comes back as such";
+    // Wine's icons are 32-bit, at the system's large-icon size (4286 bytes at
+    // 32 x 32): head, 40-byte header, colour rows, mask rows of whole 4 bytes.
+    const std::size_t side = static_cast<std::size_t>(::GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(changed.size(), 22 + 40 + side * side * 4 + side * (((side + 31) / 32) * 4));
 }
 
 TEST(ProgramIconStepOnWin32, ExtractedHandleIsDestroyedWithTheLastHolder)
