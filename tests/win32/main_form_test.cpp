@@ -7,6 +7,7 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "app/main_form.h"
@@ -39,6 +40,21 @@ void PumpPending()
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) app::Application.ProcessMessage(message);
 }
+
+// Records the form's calls into the hook library.
+class RecordingHookLibrary : public inspect::HookLibrary {
+public:
+    std::vector<std::wstring> calls;
+    std::wstring ProgramPath() override { return L"C:\\Tools\\quillow.exe"; }
+    std::uintptr_t Load(const std::wstring& path) override
+    {
+        calls.push_back(L"load " + path);
+        return 0x1000;
+    }
+    void Free(std::uintptr_t) override { calls.push_back(L"free"); }
+    void Install(HWND, std::int32_t code) override { calls.push_back(L"install " + std::to_wstring(code)); }
+    void Uninstall() override { calls.push_back(L"uninstall"); }
+};
 
 class InProcessMainForm : public testing::Test {
 protected:
@@ -113,6 +129,46 @@ TEST_F(InProcessMainForm, ButtonChoiceCodesOnTheToolbar)
     EXPECT_TRUE(form->TBRButton->Down());
     form->TBMButton->Click();
     EXPECT_EQ(form->ButtonCode(), 1);
+}
+
+TEST_F(InProcessMainForm, HandlersDriveTheHookLibrary)
+{
+    // Under test the library beside win32_tests.exe does not exist: no calls.
+    EXPECT_EQ(form->HookLibraryModule(), 0u);
+    app::Application.SetMainForm(nullptr);
+    form.reset();
+
+    RecordingHookLibrary library;
+    form = std::make_unique<app::TMainForm>(&library);
+    EXPECT_EQ(library.calls, (std::vector<std::wstring>{L"load C:\\Tools\\quillow.dll", L"install 0"}));
+    library.calls.clear();
+    form->TBRButton->Click();
+    form->TBRButton->Click();
+    form->TBProc->Click();
+    form->TBMButton->Click();  // while idle: stored, nothing called
+    form->TBProc->Click();
+    form.reset();
+    EXPECT_EQ(library.calls, (std::vector<std::wstring>{L"uninstall", L"install 2", L"uninstall", L"install 2",
+                                                        L"uninstall", L"install 1", L"uninstall", L"free"}));
+}
+
+TEST_F(InProcessMainForm, ACaptureMakesTheProgramsIconTheWindowIcon)
+{
+    EXPECT_EQ(form->Icon.State(), inspect::TIcon::TState::Stored);
+    TProgram target(L"icon_target.exe", L"window");
+    HWND window = target.WaitForWindow(L"QuillowIconFixture");
+    ASSERT_NE(window, nullptr);
+    ::SendMessageW(form->Handle(), app::WM_CAPTUREWINDOW, 0, reinterpret_cast<LPARAM>(window));
+    ASSERT_EQ(form->Icon.State(), inspect::TIcon::TState::Handle);
+    EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(form->Handle(), WM_GETICON, ICON_BIG, 0)), form->Icon.Handle());
+    EXPECT_EQ(form->CaptureHandle(), reinterpret_cast<app::NativeUInt>(window));
+    EXPECT_NE(app::TMemo::TextOf(form->MemoList->Handle()).find(L"icon_target.exe"), std::wstring::npos);
+
+    // A window whose program cannot be found leaves the icon as it was.
+    const HICON before = form->Icon.Handle();
+    ::SendMessageW(form->Handle(), app::WM_CAPTUREWINDOW, 0, static_cast<LPARAM>(0x7FFF0000));
+    EXPECT_EQ(form->Icon.Handle(), before);
+    EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(form->Handle(), WM_GETICON, ICON_BIG, 0)), before);
 }
 
 // Dismisses the next error box of this process and tells what it showed.
