@@ -38,13 +38,14 @@ TFolderSystem& RealFolderSystem()
 
 bool IsExistingDirectory(const std::wstring& path)
 {
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
-    // A link counts only when its target exists.
-    FileHandle link(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return static_cast<bool>(link);
+    static_assert(INVALID_FILE_ATTRIBUTES == 0xFFFFFFFFul && FILE_ATTRIBUTE_DIRECTORY == 0x10 &&
+                  FILE_ATTRIBUTE_REPARSE_POINT == 0x400);
+    return CountsAsDirectory(::GetFileAttributesW(path.c_str()), [&] {
+        // A link counts only when its target exists.
+        FileHandle link(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        return static_cast<bool>(link);
+    });
 }
 
 bool ForceDataFolder(const std::wstring& name, bool common, TFolderSystem& folders)

@@ -33,4 +33,14 @@ bool ForceDataFolder(const std::wstring& name, bool common, TFolderSystem& folde
 // symbolic link or junction, one whose target can be opened.
 bool IsExistingDirectory(const std::wstring& path);
 
+// The rule behind it, on a path's attributes (INVALID_FILE_ATTRIBUTES when
+// it does not exist); targetOpens is asked only for a link.
+template <typename TargetOpens>
+bool CountsAsDirectory(unsigned long attributes, TargetOpens targetOpens)
+{
+    constexpr unsigned long kInvalid = 0xFFFFFFFFul, kDirectory = 0x10ul, kReparsePoint = 0x400ul;
+    if (attributes == kInvalid || !(attributes & kDirectory)) return false;
+    return !(attributes & kReparsePoint) || targetOpens();
+}
+
 }  // namespace desktop

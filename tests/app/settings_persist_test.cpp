@@ -13,6 +13,8 @@
 #include <string>
 
 #include "desktop/app_error.h"
+#include "fixtures/hook_target.h"
+#include "support/hook_target_process.h"
 #include "support/quillow_process.h"
 #include "support/xdotool.h"
 
@@ -200,9 +202,16 @@ TEST_F(SettingsPersist, AFileHeldOpenForWritingAtStartIsReportedAndTheWindowStil
     EXPECT_FALSE(::GetWindowLongW(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
     HWND toolbar = ToolbarOf(form);
     EXPECT_FALSE(IsDown(toolbar, L"常に手前に表示"));
-    // The remaining creation steps were skipped: no button choice is shown.
+    // The remaining creation steps were skipped: no button choice is shown,
+    // and the hook library was not loaded, so a press captures nothing.
     EXPECT_FALSE(IsDown(toolbar, L"左ボタン"));
     EXPECT_FALSE(IsDown(toolbar, L"右ボタン"));
+    HookTargetProcess target;
+    ASSERT_TRUE(target.Start());
+    ASSERT_TRUE(ClickAt(ScreenCentreOf(target.Control(hook_target::kChildControlId)), MouseButton::Left));
+    ::Sleep(700);
+    HWND memoList = ChildrenOf(ChildrenOf(form, L"TPanel").at(0), L"Edit").at(0);
+    EXPECT_EQ(WindowText(memoList), L"");
     CloseAndWait(program, form);
 }
 

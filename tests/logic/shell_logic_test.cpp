@@ -180,4 +180,33 @@ TEST_F(DataFolderTest, NoSpecialFolderRootsThePathAtTheCurrentDrive)
     EXPECT_EQ(desktop::UserDataDir, L"\\Morvanta\\quillow\\");
 }
 
+TEST(DirectoryTest, LinksCountOnlyWhenTheirTargetOpens)
+{
+    struct Case {
+        const char* label;
+        unsigned long attributes;
+        bool targetOpens;
+        bool counts;
+        bool asksTarget;
+    };
+    const Case cases[] = {
+        {"missing", INVALID_FILE_ATTRIBUTES, true, false, false},
+        {"a file of the same name", FILE_ATTRIBUTE_ARCHIVE, true, false, false},
+        {"a directory", FILE_ATTRIBUTE_DIRECTORY, false, true, false},
+        {"a junction to an existing folder", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, true, true, true},
+        {"a junction whose target is gone", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, false, false, true},
+        {"a file link", FILE_ATTRIBUTE_REPARSE_POINT, true, false, false},
+    };
+    for (const Case& c : cases) {
+        bool asked = false;
+        EXPECT_EQ(desktop::CountsAsDirectory(c.attributes, [&] {
+                      asked = true;
+                      return c.targetOpens;
+                  }),
+                  c.counts)
+            << c.label;
+        EXPECT_EQ(asked, c.asksTarget) << c.label;
+    }
+}
+
 }  // namespace
