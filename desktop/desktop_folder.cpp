@@ -1,6 +1,7 @@
 #include "desktop/desktop_folder.h"
 
 #include "desktop/app_error.h"
+#include "desktop/handles.h"
 #include "desktop/ole_error.h"
 
 namespace desktop {
@@ -18,23 +19,6 @@ public:
     {
         return ::SHGetPathFromIDListW(itemList, buffer);
     }
-};
-
-// Releases the allocator when it goes.
-class AllocatorOwner {
-public:
-    AllocatorOwner() = default;
-    ~AllocatorOwner()
-    {
-        if (m_allocator) m_allocator->Release();
-    }
-    AllocatorOwner(const AllocatorOwner&) = delete;
-    AllocatorOwner& operator=(const AllocatorOwner&) = delete;
-    IMalloc** put() { return &m_allocator; }
-    IMalloc* get() const { return m_allocator; }
-
-private:
-    IMalloc* m_allocator = nullptr;
 };
 
 // Frees an item list through the allocator that made it.
@@ -67,7 +51,7 @@ std::wstring GetDesktopFolderPath() { return GetDesktopFolderPath(Win32ShellFold
 
 std::wstring GetDesktopFolderPath(TShellFolderApi& api)
 {
-    AllocatorOwner allocator;
+    ComPointer<IMalloc> allocator;
     HRESULT result = api.GetTaskAllocator(allocator.put());
     if (FAILED(result)) throw EAppError(OleErrorMessage(result));
 

@@ -87,3 +87,26 @@ using WindowHandle = UniqueHandle<HWND, NullIsInvalid<HWND, CallDestroyWindow>>;
 using LocalMemory = UniqueHandle<HLOCAL, NullIsInvalid<HLOCAL, CallLocalFree>>;
 
 }  // namespace desktop
+
+namespace desktop {
+
+// A COM interface pointer we hold a reference to (Release).
+template <typename Interface>
+class ComPointer {
+public:
+    ComPointer() = default;
+    ~ComPointer()
+    {
+        if (m_pointer) m_pointer->Release();
+    }
+    ComPointer(const ComPointer&) = delete;
+    ComPointer& operator=(const ComPointer&) = delete;
+    Interface** put() { return &m_pointer; }
+    Interface* operator->() const { return m_pointer; }
+    Interface* get() const { return m_pointer; }
+
+private:
+    Interface* m_pointer = nullptr;
+};
+
+}  // namespace desktop

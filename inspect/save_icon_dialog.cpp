@@ -1,5 +1,7 @@
 #include "inspect/save_icon_dialog.h"
 
+#include "desktop/handles.h"
+
 #include <commdlg.h>
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -28,24 +30,6 @@ private:
     HRESULT m_result;
 };
 
-template <typename Interface>
-class ComPointer {
-public:
-    ComPointer() = default;
-    ~ComPointer()
-    {
-        if (m_pointer) m_pointer->Release();
-    }
-    ComPointer(const ComPointer&) = delete;
-    ComPointer& operator=(const ComPointer&) = delete;
-    Interface** put() { return &m_pointer; }
-    Interface* operator->() const { return m_pointer; }
-    Interface* get() const { return m_pointer; }
-
-private:
-    Interface* m_pointer = nullptr;
-};
-
 class TaskMemoryString {
 public:
     ~TaskMemoryString() { ::CoTaskMemFree(m_text); }
@@ -63,7 +47,7 @@ std::optional<std::wstring> RunShellSaveIconDialog(IFileSaveDialog& dialog, HWND
     // Setting results are not checked: a setting the dialog refuses leaves
     // its default, and the dialog still runs.
     dialog.SetDefaultExtension(kIconDefaultExtension);
-    ComPointer<IShellItem> folder;
+    desktop::ComPointer<IShellItem> folder;
     if (SUCCEEDED(::SHCreateItemFromParsingName(initialDir.c_str(), nullptr, IID_IShellItem,
                                                 reinterpret_cast<void**>(folder.put()))))
         dialog.SetFolder(folder.get());
@@ -74,7 +58,7 @@ std::optional<std::wstring> RunShellSaveIconDialog(IFileSaveDialog& dialog, HWND
     dialog.SetOptions(FOS_OVERWRITEPROMPT);
 
     if (FAILED(dialog.Show(owner))) return std::nullopt;  // cancelled, or the dialog could not run
-    ComPointer<IShellItem> result;
+    desktop::ComPointer<IShellItem> result;
     if (FAILED(dialog.GetResult(result.put())) || !result.get()) return std::nullopt;
     TaskMemoryString path;
     if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, path.put())) || !path.get()) return std::nullopt;
@@ -84,7 +68,7 @@ std::optional<std::wstring> RunShellSaveIconDialog(IFileSaveDialog& dialog, HWND
 std::optional<std::wstring> RunShellSaveIconDialog(HWND owner, const std::wstring& initialDir, bool& offered)
 {
     ComApartment apartment;
-    ComPointer<IFileSaveDialog> dialog;
+    desktop::ComPointer<IFileSaveDialog> dialog;
     offered = SUCCEEDED(::CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER,
                                            IID_IFileSaveDialog, reinterpret_cast<void**>(dialog.put())));
     if (!offered) return std::nullopt;

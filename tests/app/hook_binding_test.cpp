@@ -16,16 +16,9 @@
 #include <vector>
 
 #include "desktop/handles.h"
+#include "support/bin_folder.h"
 
 namespace {
-
-std::wstring BinFolder()
-{
-    std::array<wchar_t, 32768> path{};
-    ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size() - 1));
-    std::wstring folder(path.data());
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
 
 // The few parts of a PE file these tests read, with every read bounds-checked.
 class PeFile {
@@ -178,14 +171,14 @@ const std::vector<std::string> kHookFunctions{"Func_InstallMHook", "Func_UnInsta
 
 TEST(HookBinding, QuillowExeImportsBothFunctionsByNameFromQuillowDll)
 {
-    const PeFile exe(BinFolder() + L"quillow.exe");
+    const PeFile exe(testsupport::BinFolder() + L"quillow.exe");
     ASSERT_TRUE(exe.Valid());
     EXPECT_EQ(exe.ImportsFrom("quillow.dll"), kHookFunctions);
 }
 
 TEST(HookBinding, QuillowDllExportsTheBareNames)
 {
-    const PeFile dll(BinFolder() + L"quillow.dll");
+    const PeFile dll(testsupport::BinFolder() + L"quillow.dll");
     ASSERT_TRUE(dll.Valid());
     EXPECT_EQ(dll.ExportNames(), kHookFunctions);
 }
@@ -220,7 +213,7 @@ private:
 TEST(HookBinding, QuillowExeDoesNotStartWithoutTheLibrary)
 {
     ScratchFolder folder;
-    ASSERT_TRUE(folder.CopyIn(BinFolder() + L"quillow.exe", L"quillow.exe"));
+    ASSERT_TRUE(folder.CopyIn(testsupport::BinFolder() + L"quillow.exe", L"quillow.exe"));
     std::wstring commandLine = L"\"" + folder.Path() + L"quillow.exe\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -35,7 +35,7 @@ std::vector<std::uint8_t> ResourceBytes(HMODULE module, const wchar_t* name, con
 
 TEST(MainIconResource, IsTheDesignIcon)
 {
-    desktop::ModuleHandle program(::LoadLibraryExW(testsupport::SiblingPath(L"quillow.exe").c_str(), nullptr,
+    desktop::ModuleHandle program(::LoadLibraryExW(testsupport::BinPath(L"quillow.exe").c_str(), nullptr,
                                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     ASSERT_TRUE(program);
     const std::vector<std::uint8_t> group = ResourceBytes(program.get(), L"MAINICON", RT_GROUP_ICON);

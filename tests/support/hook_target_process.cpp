@@ -31,20 +31,12 @@ BOOL CALLBACK MatchFixtureWindow(HWND window, LPARAM parameter)
 
 }  // namespace
 
-std::wstring HookTestBinFolder()
-{
-    std::array<wchar_t, 32768> path{};
-    ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size() - 1));
-    std::wstring folder(path.data());
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
 HookTargetProcess::~HookTargetProcess() { Stop(); }
 
 bool HookTargetProcess::Start(unsigned timeoutMs)
 {
     Stop();
-    std::wstring commandLine = L"\"" + HookTestBinFolder() + L"hook_target.exe\"";
+    std::wstring commandLine = L"\"" + BinFolder() + L"hook_target.exe\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

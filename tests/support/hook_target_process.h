@@ -7,6 +7,7 @@
 #include <string>
 
 #include "desktop/handles.h"
+#include "support/bin_folder.h"
 
 namespace testsupport {
 
@@ -32,7 +33,7 @@ private:
 };
 
 // The folder of the running test executable, ending with "\".
-std::wstring HookTestBinFolder();
+std::wstring BinFolder();
 
 // The centre of a window in screen coordinates.
 POINT ScreenCentreOf(HWND window);

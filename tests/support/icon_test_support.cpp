@@ -9,15 +9,6 @@
 
 namespace testsupport {
 
-std::wstring SiblingPath(const std::wstring& name)
-{
-    wchar_t path[MAX_PATH + 1] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    folder.erase(folder.find_last_of(L'\\') + 1);
-    return folder + name;
-}
-
 std::wstring FreshTempPath(const std::wstring& stem)
 {
     static std::atomic<unsigned> counter{0};

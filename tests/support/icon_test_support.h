@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "support/bin_folder.h"
+
 namespace testsupport {
 
-// A file in the folder of the running test program.
-std::wstring SiblingPath(const std::wstring& name);
 // A path in the temp folder that names no file yet.
 std::wstring FreshTempPath(const std::wstring& stem);
 

@@ -7,14 +7,6 @@
 
 namespace testsupport {
 
-std::wstring BinFolder()
-{
-    std::array<wchar_t, MAX_PATH + 1> path{};
-    ::GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
-    std::wstring folder(path.data());
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
 std::wstring QuillowDataFolder()
 {
     std::array<wchar_t, MAX_PATH> path{};

@@ -8,11 +8,9 @@
 #include <vector>
 
 #include "desktop/handles.h"
+#include "support/bin_folder.h"
 
 namespace testsupport {
-
-// The folder of the running test executable, with a trailing backslash.
-std::wstring BinFolder();
 
 // The per-user data folder quillow uses in this Wine prefix.
 std::wstring QuillowDataFolder();

@@ -13,16 +13,7 @@ constexpr DWORD kPollMs = 10;
 
 }  // namespace
 
-std::wstring SiblingProgramPath(const std::wstring& fileName)
-{
-    desktop::TPathBuffer own{};
-    ::GetModuleFileNameW(nullptr, own.data(), desktop::kPathCharsOffered);
-    std::wstring folder = desktop::TextUpToNul(own.data(), own.size());
-    folder.erase(folder.find_last_of(L'\\') + 1);
-    return folder + fileName;
-}
-
-TReportTargetProcess::TReportTargetProcess(TMode mode) : m_programPath(SiblingProgramPath(L"report_target.exe"))
+TReportTargetProcess::TReportTargetProcess(TMode mode) : m_programPath(BinPath(L"report_target.exe"))
 {
     static std::atomic<unsigned> counter{0};
     const std::wstring token = std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);

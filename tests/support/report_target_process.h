@@ -2,6 +2,8 @@
 // known places) and stops it again by its process handle.
 #pragma once
 
+#include "support/bin_folder.h"
+
 #include <windows.h>
 
 #include <string>
@@ -10,8 +12,6 @@
 
 namespace testsupport {
 
-// Full path of a program in the folder of the running test executable.
-std::wstring SiblingProgramPath(const std::wstring& fileName);
 
 class TReportTargetProcess {
 public:

@@ -26,7 +26,7 @@ TEST(ExtractProgramIconOnWin32, AnswersAsTheShellDoes)
         bool icon;
     } cases[] = {{L"icon_target.exe", true}, {L"icon_plain.exe", false}, {L"no-such-program.exe", false}};
     for (const Case& c : cases) {
-        HICON icon = desktop::ExtractProgramIcon(testsupport::SiblingPath(c.file), 0);
+        HICON icon = desktop::ExtractProgramIcon(testsupport::BinPath(c.file), 0);
         EXPECT_EQ(icon != nullptr && !desktop::IsNotAnIconFileAnswer(icon), c.icon) << c.file;
         if (icon && !desktop::IsNotAnIconFileAnswer(icon)) ::DestroyIcon(icon);
     }

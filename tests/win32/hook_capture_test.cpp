@@ -161,7 +161,7 @@ TEST_F(CaptureHook, CodesOutsideTheThreeCaptureNothing)
 // so it stands in for quillow.exe beside quillow.dll.
 class LibraryBesideQuillowExe final : public inspect::ImportedHookLibrary {
 public:
-    std::wstring ProgramPath() override { return testsupport::HookTestBinFolder() + L"quillow.exe"; }
+    std::wstring ProgramPath() override { return testsupport::BinFolder() + L"quillow.exe"; }
 };
 
 TEST_F(CaptureHook, HookControlOnTheRealLibrary)
@@ -205,7 +205,7 @@ TEST(HookLibraryLoad, ByTheProgramsOwnBaseNameOnly)
     // win32_tests.dll does not exist: the utility would run unavailable.
     EXPECT_EQ(library.Load(inspect::LibraryPathForProgram(program)), 0u);
 
-    const std::uintptr_t module = library.Load(testsupport::HookTestBinFolder() + L"quillow.dll");
+    const std::uintptr_t module = library.Load(testsupport::BinFolder() + L"quillow.dll");
     EXPECT_EQ(module, reinterpret_cast<std::uintptr_t>(::GetModuleHandleW(L"quillow.dll")));
     library.Free(module);
     EXPECT_NE(::GetModuleHandleW(L"quillow.dll"), nullptr) << "the load-time binding keeps it";

@@ -119,7 +119,7 @@ TEST(ProgramIconStepOnWin32, ExecutablesIconBecomesTheWindowsBigIconAndSavesOnce
     inspect::TIcon windowIcon = inspect::TIcon::DesignIcon(platform);
     inspect::ShowWindowIcon(window.get(), windowIcon);
 
-    inspect::ShowProgramIcon(window.get(), windowIcon, testsupport::SiblingPath(L"icon_target.exe"));
+    inspect::ShowProgramIcon(window.get(), windowIcon, testsupport::BinPath(L"icon_target.exe"));
     ASSERT_EQ(windowIcon.State(), inspect::TIcon::TState::Handle);
     EXPECT_EQ(window.BigIcon(), windowIcon.Handle());
     const testsupport::IconPicture shown = testsupport::PictureOf(window.BigIcon());
@@ -164,7 +164,7 @@ TEST(ProgramIconStepOnWin32, ExtractedHandleIsDestroyedWithTheLastHolder)
     HICON extracted = nullptr;
     {
         inspect::TIcon windowIcon;
-        inspect::ShowProgramIcon(window.get(), windowIcon, testsupport::SiblingPath(L"icon_target.exe"));
+        inspect::ShowProgramIcon(window.get(), windowIcon, testsupport::BinPath(L"icon_target.exe"));
         extracted = windowIcon.Handle();
         ASSERT_TRUE(IsLiveIcon(extracted));
     }
@@ -176,7 +176,7 @@ TEST(ProgramIconStepOnWin32, ExecutableWithoutIconsShowsTheApplicationIconAndCan
     TestWindow window;
     inspect::TIcon windowIcon = inspect::TIcon::DesignIcon();
     inspect::ShowWindowIcon(window.get(), windowIcon);
-    inspect::ShowProgramIcon(window.get(), windowIcon, testsupport::SiblingPath(L"icon_plain.exe"));
+    inspect::ShowProgramIcon(window.get(), windowIcon, testsupport::BinPath(L"icon_plain.exe"));
     EXPECT_EQ(windowIcon.State(), inspect::TIcon::TState::Empty);
     // The test program has no MAINICON, so the system's icon stands in.
     EXPECT_EQ(window.BigIcon(), kApplicationIcon);
@@ -225,7 +225,7 @@ TEST(WindowIconOnWin32, FileThatCannotBeCreatedNamesItsPathAndWritesNothing)
 
     inspect::TIcon windowIcon;
     TestWindow window;
-    inspect::ShowProgramIcon(window.get(), windowIcon, testsupport::SiblingPath(L"icon_target.exe"));
+    inspect::ShowProgramIcon(window.get(), windowIcon, testsupport::BinPath(L"icon_target.exe"));
     EXPECT_EQ(MessageOf([&] { windowIcon.SaveToFile(path); }),
               L"ファイル \"" + path + L"\" を作成できません。" + desktop::SystemErrorText(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(testsupport::FileExists(folder));
