@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "desktop/handles.h"
-#include "desktop/special_folders.h"
+#include "desktop/shell_folders.h"
 
 namespace desktop {
 

@@ -1,4 +1,4 @@
-#include "desktop/special_folders.h"
+#include "desktop/shell_folders.h"
 
 #include <windows.h>
 #include <shlobj.h>
