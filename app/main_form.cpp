@@ -1,7 +1,6 @@
 #include "app/main_form.h"
 
 #include "app/application.h"
-#include "app/dpi.h"
 #include "app/form_settings.h"
 #include "app/main_form_settings.h"
 #include "app/select_all_key.h"
@@ -82,26 +81,19 @@ void TMainForm::MarkMaximized(bool maximized)
     // check already counts the window as maximised.
     LONG style = ::GetWindowLongW(Handle(), GWL_STYLE);
     ::SetWindowLongW(Handle(), GWL_STYLE, maximized ? (style | WS_MAXIMIZE) : (style & ~WS_MAXIMIZE));
+    m_markedMaximized = maximized;
 }
 
 void TMainForm::ShowCreatedWindow()
 {
     HWND window = Handle();
-    if (::IsZoomed(window)) {
-        RECT monitorArea{};
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof monitor;
-        ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
-        monitorArea = monitor.rcWork;
-        RECT outer{};
-        ::GetWindowRect(window, &outer);
+    if (m_markedMaximized && ::IsZoomed(window)) {
         // A window only marked maximised still has its restored size: maximise
         // it for real, which keeps that size as the one to restore to.
-        if (outer.right - outer.left < monitorArea.right - monitorArea.left) {
-            ::SetWindowLongW(window, GWL_STYLE, ::GetWindowLongW(window, GWL_STYLE) & ~WS_MAXIMIZE);
-            ::ShowWindow(window, SW_SHOWMAXIMIZED);
-        }
+        ::SetWindowLongW(window, GWL_STYLE, ::GetWindowLongW(window, GWL_STYLE) & ~WS_MAXIMIZE);
+        ::ShowWindow(window, SW_SHOWMAXIMIZED);
     }
+    m_markedMaximized = false;
     if (!::IsWindowVisible(window)) ::ShowWindow(window, SW_SHOW);
 }
 

@@ -100,6 +100,7 @@ private:
     std::unique_ptr<TReportLines> m_reportLines;
     std::wstring m_ownExecutablePath;
 
+    bool m_markedMaximized = false;
     int MButtonC = 0;
     NativeUInt MDll = 0;
     NativeUInt MHandle = 0;
