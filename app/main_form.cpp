@@ -220,7 +220,18 @@ void TMainForm::TBInfoClearClick(TToolButton&) { MemoList->Clear(); }
 
 void TMainForm::TBMemoClearClick(TToolButton&) { Memo->Clear(); }
 
-void TMainForm::TBSaveIconClick(TToolButton&) { inspect::RunSaveIconCommand(Handle(), Icon); }
+void TMainForm::TBSaveIconClick(TToolButton&)
+{
+    inspect::TSaveIconCommandSteps steps = inspect::Win32SaveIconCommandSteps();
+    // The dialog opens on the desktop folder with an empty name every time.
+    steps.runDialog = [this](HWND owner, const std::wstring& desktopFolder) -> std::optional<std::wstring> {
+        SavePictureDialog.InitialDir = desktopFolder;
+        SavePictureDialog.FileName.clear();
+        if (!SavePictureDialog.Execute(owner)) return std::nullopt;
+        return SavePictureDialog.FileName;
+    };
+    inspect::RunSaveIconCommand(Handle(), Icon, steps);
+}
 
 void TMainForm::TBButtonClick(TToolButton&)
 {

@@ -10,6 +10,7 @@
 #include "app/form.h"
 #include "app/memo.h"
 #include "app/panel.h"
+#include "app/save_picture_dialog.h"
 #include "app/tool_bar.h"
 #include "inspect/capture_message.h"
 #include "inspect/hook_control.h"
@@ -45,6 +46,7 @@ public:
     TToolButton* TBMemoClear = nullptr;
     TToolButton* TBRButton = nullptr;
     TToolButton* TBSaveIcon = nullptr;
+    TSavePictureDialog SavePictureDialog;
     // The window icon: the design icon until a capture brings a program's.
     inspect::TIcon Icon = inspect::TIcon::DesignIcon();
 

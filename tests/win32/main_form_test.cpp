@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <future>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "desktop/app_error.h"
 #include "desktop/data_folder.h"
 #include "support/quillow_process.h"
+#include "support/save_dialog_driver.h"
 
 using namespace testsupport;
 
@@ -169,6 +171,28 @@ TEST_F(InProcessMainForm, ACaptureMakesTheProgramsIconTheWindowIcon)
     ::SendMessageW(form->Handle(), app::WM_CAPTUREWINDOW, 0, static_cast<LPARAM>(0x7FFF0000));
     EXPECT_EQ(form->Icon.Handle(), before);
     EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(form->Handle(), WM_GETICON, ICON_BIG, 0)), before);
+}
+
+TEST_F(InProcessMainForm, SaveCommandRunsTheDialogComponentOnTheDesktop)
+{
+    wchar_t desktop[MAX_PATH]{};
+    ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop);
+    const std::wstring expected = std::wstring(desktop) + L"\\quillow-form-save.ico";
+    ::DeleteFileW(expected.c_str());
+    form->SavePictureDialog.FileName = L"C:\\elsewhere\\old.ico";
+
+    auto user = std::async(std::launch::async, [&] {
+        HWND dialog = WaitForOwnedDialog(form->Handle());
+        return dialog && TypeNameAndConfirm(dialog, "quillow-form-save");
+    });
+    form->TBSaveIcon->Click();
+    EXPECT_TRUE(user.get());
+    EXPECT_EQ(form->SavePictureDialog.InitialDir, desktop);
+    EXPECT_EQ(form->SavePictureDialog.FileName, expected);
+    EXPECT_NE(::GetFileAttributesW(expected.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(app::TSavePictureDialog::Filter(), L"アイコン(*.ico)|*.ico");
+    EXPECT_EQ(std::wstring(app::TSavePictureDialog::DefaultExt), L"ico");
+    ::DeleteFileW(expected.c_str());
 }
 
 // Dismisses the next error box of this process and tells what it showed.
