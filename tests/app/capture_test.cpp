@@ -68,23 +68,8 @@ protected:
         ::DeleteFileW((QuillowDataFolder() + L"quillow.ini").c_str());
     }
 
-    void ClickToolButton(const std::wstring& caption)
-    {
-        for (const auto& button : ReadToolbar(toolbar)) {
-            if (button.Text != caption) continue;
-            POINT p{(button.Rect.left + button.Rect.right) / 2, (button.Rect.top + button.Rect.bottom) / 2};
-            ::ClientToScreen(toolbar, &p);
-            ASSERT_TRUE(ClickAt(p, MouseButton::Left));
-            return;
-        }
-        FAIL() << "no such toolbar button";
-    }
-    bool IsDown(const std::wstring& caption)
-    {
-        for (const auto& button : ReadToolbar(toolbar))
-            if (button.Text == caption) return (button.State & TBSTATE_CHECKED) != 0;
-        return false;
-    }
+    void ClickToolButton(const std::wstring& caption) { ASSERT_TRUE(testsupport::ClickToolButton(toolbar, caption)); }
+    bool IsDown(const std::wstring& caption) { return IsToolButtonDown(toolbar, caption); }
     std::wstring Report() { return WindowText(memoList); }
     // The report names this window as the captured one.
     bool ReportsCapture(HWND window)

@@ -72,15 +72,8 @@ protected:
         ::DeleteFileW((QuillowDataFolder() + L"quillow.ini").c_str());
     }
 
-    TRemoteButton Button(const std::wstring& text)
-    {
-        for (const auto& button : ReadToolbar(toolbar))
-            if (button.Text == text) return button;
-        ADD_FAILURE() << "no toolbar button with this caption";
-        return {};
-    }
-    bool IsDown(const std::wstring& text) { return (Button(text).State & TBSTATE_CHECKED) != 0; }
-    void ClickButton(const std::wstring& text) { ASSERT_TRUE(Xdotool(ClickAt(CentreOnScreen(toolbar, Button(text).Rect)))); }
+    bool IsDown(const std::wstring& text) { return IsToolButtonDown(toolbar, text); }
+    void ClickButton(const std::wstring& text) { ASSERT_TRUE(ClickToolButton(toolbar, text)); }
     void ClickInto(HWND area)
     {
         RECT client{};

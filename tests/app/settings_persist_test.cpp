@@ -45,14 +45,7 @@ RECT OuterRect(HWND window)
     return rect;
 }
 
-TRemoteButton ButtonOf(HWND toolbar, const std::wstring& text)
-{
-    for (const auto& button : ReadToolbar(toolbar))
-        if (button.Text == text) return button;
-    return {};
-}
-
-bool IsDown(HWND toolbar, const std::wstring& text) { return (ButtonOf(toolbar, text).State & TBSTATE_CHECKED) != 0; }
+bool IsDown(HWND toolbar, const std::wstring& text) { return IsToolButtonDown(toolbar, text); }
 
 HWND ToolbarOf(HWND form)
 {
@@ -62,13 +55,7 @@ HWND ToolbarOf(HWND form)
     return toolbars.empty() ? nullptr : toolbars[0];
 }
 
-void Click(HWND toolbar, const std::wstring& text)
-{
-    RECT r = ButtonOf(toolbar, text).Rect;
-    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ::ClientToScreen(toolbar, &p);
-    ASSERT_TRUE(Xdotool("mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " click 1"));
-}
+void Click(HWND toolbar, const std::wstring& text) { ASSERT_TRUE(ClickToolButton(toolbar, text)); }
 
 // Closes the window the way its close button does and waits for the end.
 void CloseAndWait(TProgram& program, HWND form)

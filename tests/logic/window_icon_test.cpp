@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/error_message.h"
 #include "desktop/app_error.h"
 #include "inspect/design_icon.h"
 
@@ -62,16 +63,6 @@ public:
 
 using Log = std::vector<std::string>;
 using State = inspect::TIcon::TState;
-
-std::wstring MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const desktop::EAppError& e) {
-        return e.Message();
-    }
-    return L"(no exception)";
-}
 
 TEST(WindowIcon, DesignIconIsStoredAndSavesItsBytesUnchanged)
 {
@@ -153,7 +144,7 @@ TEST(WindowIcon, SavesThatCannotProduceBytesCreateNoFile)
         platform.encodeFails = c.encodeFails;
         inspect::TIcon icon(platform);
         icon.SetHandle(c.handle);
-        EXPECT_EQ(MessageOf([&] { icon.SaveToFile(L"x.ico"); }), c.message);
+        EXPECT_EQ(testsupport::ErrorMessageOf([&] { icon.SaveToFile(L"x.ico"); }), c.message);
         EXPECT_EQ(platform.TakeLog(), c.log);
     }
 }
@@ -164,7 +155,7 @@ TEST(WindowIcon, FailedEncodingKeepsNothingSoALaterSaveTriesAgain)
     inspect::TIcon icon(platform);
     icon.SetHandle(Icon(0x50));
     platform.encodeFails = true;
-    EXPECT_EQ(MessageOf([&] { icon.SaveToFile(L"x.ico"); }), L"ビットマップ画像が無効です");
+    EXPECT_EQ(testsupport::ErrorMessageOf([&] { icon.SaveToFile(L"x.ico"); }), L"ビットマップ画像が無効です");
     platform.encodeFails = false;
     icon.SaveToFile(L"x.ico");
     EXPECT_EQ(platform.TakeLog(), (Log{"encode 80", "encode 80", "write x.ico 3"}));

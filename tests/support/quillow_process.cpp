@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "support/xdotool.h"
+
 namespace testsupport {
 
 std::wstring QuillowDataFolder()
@@ -176,6 +178,27 @@ std::vector<TRemoteButton> ReadToolbar(HWND toolbar)
         buttons.push_back(remote);
     }
     return buttons;
+}
+
+TRemoteButton ToolButton(HWND toolbar, const std::wstring& caption)
+{
+    for (const auto& button : ReadToolbar(toolbar))
+        if (button.Text == caption) return button;
+    return {};
+}
+
+bool IsToolButtonDown(HWND toolbar, const std::wstring& caption)
+{
+    return (ToolButton(toolbar, caption).State & TBSTATE_CHECKED) != 0;
+}
+
+bool ClickToolButton(HWND toolbar, const std::wstring& caption)
+{
+    const TRemoteButton button = ToolButton(toolbar, caption);
+    if (button.Text.empty()) return false;
+    POINT p{(button.Rect.left + button.Rect.right) / 2, (button.Rect.top + button.Rect.bottom) / 2};
+    ::ClientToScreen(toolbar, &p);
+    return Xdotool("mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " click 1");
 }
 
 TErrorBox WaitForErrorBox(DWORD processId, unsigned timeoutMs)

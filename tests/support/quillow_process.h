@@ -66,6 +66,12 @@ struct TRemoteButton {
     RECT Rect;  // in the toolbar's client coordinates
 };
 std::vector<TRemoteButton> ReadToolbar(HWND toolbar);
+// The button with this caption; Text is empty when there is none.
+TRemoteButton ToolButton(HWND toolbar, const std::wstring& caption);
+bool IsToolButtonDown(HWND toolbar, const std::wstring& caption);
+// A real left click on the button's centre; false when there is no such
+// button or the click could not be made.
+bool ClickToolButton(HWND toolbar, const std::wstring& caption);
 
 // An error box of the process: a dialog captioned "quillow" and its text.
 struct TErrorBox {

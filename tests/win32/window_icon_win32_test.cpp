@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "support/error_message.h"
 #include "desktop/app_error.h"
 #include "desktop/handles.h"
 #include "inspect/design_icon.h"
@@ -73,16 +74,6 @@ public:
 private:
     inspect::TIconPlatform& real = inspect::Win32IconPlatform();
 };
-
-std::wstring MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const desktop::EAppError& e) {
-        return e.Message();
-    }
-    return L"(no exception)";
-}
 
 bool IsLiveIcon(HICON icon)
 {
@@ -182,7 +173,7 @@ TEST(ProgramIconStepOnWin32, ExecutableWithoutIconsShowsTheApplicationIconAndCan
     EXPECT_EQ(window.BigIcon(), kApplicationIcon);
 
     TempFile file;
-    EXPECT_EQ(MessageOf([&] { windowIcon.SaveToFile(file.path); }), L"アイコン画像が無効です");
+    EXPECT_EQ(testsupport::ErrorMessageOf([&] { windowIcon.SaveToFile(file.path); }), L"アイコン画像が無効です");
     EXPECT_FALSE(testsupport::FileExists(file.path));
 }
 
@@ -210,7 +201,7 @@ TEST(WindowIconOnWin32, IconsThatCannotBeEncodedLeaveNoFile)
         inspect::ShowWindowIcon(window.get(), icon);
         EXPECT_EQ(window.BigIcon() == kApplicationIcon, c.appIconShown);
         TempFile file;
-        EXPECT_EQ(MessageOf([&] { icon.SaveToFile(file.path); }), c.message);
+        EXPECT_EQ(testsupport::ErrorMessageOf([&] { icon.SaveToFile(file.path); }), c.message);
         EXPECT_FALSE(testsupport::FileExists(file.path));
     }
 }
@@ -226,7 +217,7 @@ TEST(WindowIconOnWin32, FileThatCannotBeCreatedNamesItsPathAndWritesNothing)
     inspect::TIcon windowIcon;
     TestWindow window;
     inspect::ShowProgramIcon(window.get(), windowIcon, testsupport::BinPath(L"icon_target.exe"));
-    EXPECT_EQ(MessageOf([&] { windowIcon.SaveToFile(path); }),
+    EXPECT_EQ(testsupport::ErrorMessageOf([&] { windowIcon.SaveToFile(path); }),
               L"ファイル \"" + path + L"\" を作成できません。" + desktop::SystemErrorText(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(testsupport::FileExists(folder));
     EXPECT_FALSE(testsupport::FileExists(std::wstring(temp) + L"saved.ico"));
