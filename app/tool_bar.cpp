@@ -160,6 +160,9 @@ int TToolBar::Arrange(int width)
     }
     int height = Height();
     ::SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    // Changed row ends move buttons inside the part that a resize keeps, and
+    // the toolbar does not repaint that part by itself.
+    ::InvalidateRect(Handle(), nullptr, TRUE);
     return height;
 }
 

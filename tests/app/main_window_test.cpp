@@ -4,11 +4,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "support/host_command.h"
 #include "support/quillow_process.h"
+#include "support/screen_capture.h"
 #include "support/xdotool.h"
 
 using namespace testsupport;
@@ -38,6 +41,41 @@ std::string ClickAt(POINT p)
 {
     return "mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " click 1";
 }
+
+// A small window of the test's own, far from quillow's, that takes the
+// activation: quillow's text areas then show no blinking caret, so two
+// pictures of an unchanged window are equal.
+class TActivationHolder {
+public:
+    TActivationHolder()
+    {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = ::DefWindowProcW;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        windowClass.lpszClassName = L"QuillowTestActivationHolder";
+        ::RegisterClassW(&windowClass);
+        m_window = ::CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 1880, 1040,
+                                     30, 30, nullptr, nullptr, windowClass.hInstance, nullptr);
+        ::SetForegroundWindow(m_window);
+        Pump();
+    }
+    ~TActivationHolder()
+    {
+        if (m_window) ::DestroyWindow(m_window);
+    }
+    TActivationHolder(const TActivationHolder&) = delete;
+    TActivationHolder& operator=(const TActivationHolder&) = delete;
+    bool Active() const { return ::GetForegroundWindow() == m_window; }
+    static void Pump()
+    {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    }
+
+private:
+    HWND m_window = nullptr;
+};
 
 // quillow started afresh (no settings file) for each test.
 class MainWindowTest : public testing::Test {
@@ -192,6 +230,50 @@ TEST_F(MainWindowTest, MemoTakesHalfTheOuterWidthAtFullHeight)
         EXPECT_EQ(panelRect.right - panelRect.left, client.right - outerWidth / 2);
     }
     EXPECT_EQ(1001 / 2, 500);
+}
+
+TEST_F(MainWindowTest, AfterEachResizeTheWindowLooksAsAFullRepaintDrawsIt)
+{
+    TActivationHolder holder;
+    ASSERT_TRUE(WaitUntil([&] {
+        TActivationHolder::Pump();
+        return holder.Active();
+    })) << "quillow kept the activation";
+    // The pointer away from the toolbar: no button is highlighted.
+    ASSERT_TRUE(Xdotool("mousemove 1900 1075"));
+    const std::wstring folder = ScreenshotFolder();
+    // Narrow to wide and back; the toolbar's rows change on the way.
+    const int widths[] = {560, 716, 838, 1000, 1300, 1000, 838, 716, 560, 716};
+    std::vector<LONG> toolBarHeights;
+    for (std::size_t step = 0; step < std::size(widths); ++step) {
+        const int width = widths[step];
+        SCOPED_TRACE(testing::Message() << "step " << step << ", width " << width);
+        ::SetWindowPos(form, nullptr, 10, 10, width, 420, SWP_NOZORDER | SWP_NOACTIVATE);
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
+        RECT outer{}, bar{};
+        ::GetWindowRect(form, &outer);
+        ASSERT_EQ(outer.right - outer.left, width);
+        ::GetWindowRect(toolbar, &bar);
+        toolBarHeights.push_back(bar.bottom - bar.top);
+
+        const std::wstring name = folder + L"resize-" + std::to_wstring(step) + L"-" + std::to_wstring(width);
+        TScreenImage resized, repainted;
+        ASSERT_TRUE(CaptureSettledScreen(outer, name + L"-resized.ppm", resized)) << "no settled picture";
+        ::RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        ASSERT_TRUE(CaptureSettledScreen(outer, name + L"-repainted.ppm", repainted)) << "no settled picture";
+        const TImageDifference difference = CompareImages(resized, repainted);
+        if (difference.Pixels == 0) {
+            ::DeleteFileW(resized.Path.c_str());
+            ::DeleteFileW(repainted.Path.c_str());
+        }
+        EXPECT_EQ(difference.Pixels, 0u) << "first difference at (" << difference.FirstX << ", " << difference.FirstY
+                                         << ") of the window; pictures kept: " << HostPath(resized.Path) << " and "
+                                         << HostPath(repainted.Path);
+    }
+    std::sort(toolBarHeights.begin(), toolBarHeights.end());
+    toolBarHeights.erase(std::unique(toolBarHeights.begin(), toolBarHeights.end()), toolBarHeights.end());
+    EXPECT_GE(toolBarHeights.size(), 3u) << "the widths must give the toolbar different numbers of rows";
 }
 
 TEST_F(MainWindowTest, ButtonChoiceBehavesLikeOptionButtons)
