@@ -96,11 +96,15 @@ bool TForm::PreTranslateMessage(MSG& message)
     if (!form || (message.hwnd != form && !::IsChild(form, message.hwnd))) return false;
     if (message.message == WM_SYSCHAR && OnAccessKey && OnAccessKey(static_cast<wchar_t>(message.wParam)))
         return true;
-    if (message.message == WM_KEYDOWN || message.message == WM_CHAR) {
-        // Tab and Shift+Tab move between the text areas; everything else
-        // goes to the focused control as usual.
-        if (message.wParam == VK_TAB && !(::GetKeyState(VK_CONTROL) & 0x8000))
-            return ::IsDialogMessageW(form, &message) != 0;
+    // Tab and Shift+Tab move the focus to the next or previous control that
+    // takes it, also out of a text area: the form's text areas do not want
+    // tabs. Ctrl+Tab and everything else go to the focused control as usual.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && !(::GetKeyState(VK_CONTROL) & 0x8000)) {
+        HWND focus = ::GetFocus();
+        const BOOL backward = (::GetKeyState(VK_SHIFT) & 0x8000) ? TRUE : FALSE;
+        if (HWND next = ::GetNextDlgTabItem(form, ::IsChild(form, focus) ? focus : nullptr, backward))
+            ::SetFocus(next);
+        return true;
     }
     return false;
 }

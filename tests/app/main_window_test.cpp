@@ -117,12 +117,19 @@ protected:
         RECT client{};
         ::GetClientRect(area, &client);
         ASSERT_TRUE(Xdotool(ClickAt(CentreOnScreen(area, client))));
-        ASSERT_TRUE(WaitUntil([&] {
-            GUITHREADINFO info{};
-            info.cbSize = sizeof info;
-            ::GetGUIThreadInfo(::GetWindowThreadProcessId(form, nullptr), &info);
-            return info.hwndFocus == area;
-        })) << "the area did not take the focus";
+        ASSERT_TRUE(WaitUntil([&] { return Focus() == area; })) << "the area did not take the focus";
+    }
+    // The window with the keyboard focus in quillow's thread.
+    HWND Focus()
+    {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(form, nullptr), &info);
+        return info.hwndFocus;
+    }
+    std::string NameOf(HWND window)
+    {
+        return window == memo ? "Memo" : window == memoList ? "MemoList" : window == toolbar ? "ToolBar" : "another window";
     }
     std::pair<DWORD, DWORD> Selection(HWND area)
     {
@@ -290,6 +297,35 @@ TEST_F(MainWindowTest, ButtonChoiceBehavesLikeOptionButtons)
     ClickButton(L"右ボタン");
     ASSERT_TRUE(WaitUntil([&] { return IsDown(L"右ボタン"); }));
     EXPECT_FALSE(IsDown(L"中ボタン"));
+}
+
+TEST_F(MainWindowTest, TabAndShiftTabMoveTheFocusBetweenTheTwoAreas)
+{
+    ::SetWindowTextW(memo, L"notes");
+    ::SetWindowTextW(memoList, L"report");
+    ClickInto(memo);
+    struct Step {
+        const char* keys;
+        HWND expected;
+    };
+    const Step steps[] = {
+        {"Tab", memoList}, {"Tab", memo}, {"shift+Tab", memoList}, {"shift+Tab", memo},
+        {"shift+Tab", memoList}, {"Tab", memo},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::Message() << step.keys << " towards " << NameOf(step.expected));
+        ASSERT_TRUE(Xdotool(std::string("key ") + step.keys));
+        EXPECT_TRUE(WaitUntil([&] { return Focus() == step.expected; })) << "focus in " << NameOf(Focus());
+    }
+    // No tab reached either area.
+    EXPECT_EQ(WindowText(memo), L"notes");
+    EXPECT_EQ(WindowText(memoList), L"report");
+
+    // A click on the toolbar leaves the focus where it was.
+    ClickButton(L"中ボタン");
+    ASSERT_TRUE(WaitUntil([&] { return IsDown(L"中ボタン"); }));
+    ::Sleep(200);
+    EXPECT_EQ(Focus(), memo) << "focus in " << NameOf(Focus());
 }
 
 TEST_F(MainWindowTest, AlwaysOnTopFollowsItsButton)
