@@ -115,7 +115,7 @@ bool TForm::RunCloseQuery()
     try {
         if (OnCloseQuery) OnCloseQuery(*this, canClose);
     } catch (...) {
-        Application.HandleException();
+        Application.HandleException(this);
         return false;
     }
     return canClose;
@@ -166,7 +166,7 @@ LRESULT CALLBACK TForm::WindowProcedure(HWND window, UINT message, WPARAM wParam
     try {
         return form->HandleMessage(message, wParam, lParam);
     } catch (...) {
-        Application.HandleException();
+        Application.HandleException(form);
         return 0;
     }
 }
@@ -234,7 +234,7 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             try {
                 OnDestroy(*this);
             } catch (...) {
-                Application.HandleException();
+                Application.HandleException(this);
             }
         }
         if (Application.MainForm() == this) ::PostQuitMessage(0);
