@@ -19,20 +19,22 @@ void ShowErrorBox(HWND owner, const std::wstring& message)
     ::MessageBoxW(owner, ErrorBoxText(message).c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
 }
 
-void HandleCurrentException(HWND owner)
+std::wstring CurrentExceptionMessage()
 {
     try {
         throw;
     } catch (const desktop::EAppError& error) {
-        ShowErrorBox(owner, error.Message());
+        return error.Message();
     } catch (const std::bad_alloc&) {
-        ShowErrorBox(owner, L"メモリが不足しています");
+        return L"メモリが不足しています";
     } catch (const std::exception& error) {
         std::string what = error.what();
-        ShowErrorBox(owner, std::wstring(what.begin(), what.end()));
+        return std::wstring(what.begin(), what.end());
     } catch (...) {
-        ShowErrorBox(owner, L"不明なエラー");
+        return L"不明なエラー";
     }
 }
+
+void HandleCurrentException(HWND owner) { ShowErrorBox(owner, CurrentExceptionMessage()); }
 
 }  // namespace app
