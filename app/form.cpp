@@ -1,10 +1,11 @@
 #include "app/form.h"
 
-#include <stdexcept>
+#include <string>
 
 #include "app/application.h"
 #include "app/dpi.h"
 #include "app/edge_snap.h"
+#include "desktop/app_error.h"
 
 namespace app {
 
@@ -12,6 +13,8 @@ namespace {
 
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+// The main window cannot be created; the system's reason follows.
+constexpr wchar_t kCannotCreateWindowMessage[] = L"メインウィンドウを作成できません。";
 
 void RegisterFormClass(const wchar_t* className, WNDPROC procedure)
 {
@@ -39,7 +42,11 @@ TForm::TForm(const TFormDesign& design)
                                     CW_USEDEFAULT, design.ClientWidth, design.ClientHeight, nullptr, nullptr,
                                     ::GetModuleHandleW(nullptr), this);
     // The handle was taken over at WM_NCCREATE.
-    if (!window) throw std::runtime_error("the main window could not be created");
+    if (!window) {
+        const DWORD error = ::GetLastError();
+        throw desktop::EAppError(kCannotCreateWindowMessage +
+                                 (error != ERROR_SUCCESS ? desktop::SystemErrorText(error) : std::wstring()));
+    }
     m_dpi = DpiOfWindow(window);
     SIZE outer = OuterSizeForClient(Scale(m_designClientWidth), Scale(m_designClientHeight), kFormStyle, kFormExStyle,
                                     m_dpi);

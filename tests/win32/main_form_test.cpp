@@ -14,6 +14,7 @@
 #include "app/main_form.h"
 #include "desktop/app_error.h"
 #include "desktop/data_folder.h"
+#include "support/error_message.h"
 #include "support/quillow_process.h"
 #include "support/save_dialog_driver.h"
 
@@ -193,6 +194,27 @@ TEST_F(InProcessMainForm, SaveCommandRunsTheDialogComponentOnTheDesktop)
     EXPECT_EQ(app::TSavePictureDialog::Filter(), L"アイコン(*.ico)|*.ico");
     EXPECT_EQ(std::wstring(app::TSavePictureDialog::DefaultExt), L"ico");
     ::DeleteFileW(expected.c_str());
+}
+
+LRESULT CALLBACK RefuseCreation(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return message == WM_NCCREATE ? FALSE : ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(FormCreation, AWindowThatCannotBeCreatedIsReportedInJapanese)
+{
+    // The form's class is already registered, by a procedure whose windows
+    // refuse to be created.
+    WNDCLASSEXW refusing{};
+    refusing.cbSize = sizeof refusing;
+    refusing.lpfnWndProc = RefuseCreation;
+    refusing.hInstance = ::GetModuleHandleW(nullptr);
+    refusing.lpszClassName = L"QuillowRefusedForm";
+    ASSERT_NE(::RegisterClassExW(&refusing), 0);
+    const app::TFormDesign design{refusing.lpszClassName, L"quillow", 830, 328,
+                                  {L"MS UI Gothic", 16, SHIFTJIS_CHARSET}};
+    const std::wstring message = ErrorMessageOf([&] { app::TForm form(design); });
+    EXPECT_EQ(message.rfind(L"メインウィンドウを作成できません。", 0), 0u) << testing::PrintToString(message);
 }
 
 // Dismisses the next error box of this process and tells what it showed.
