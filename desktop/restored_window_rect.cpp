@@ -24,9 +24,9 @@ public:
         return placement.rcNormalPosition;
     }
 
-    TMonitorAreas MonitorFromRect(const RECT& rect) override
+    TMonitorAreas MonitorOfWindow(HWND window) override
     {
-        return AreasOf(::MonitorFromRect(&rect, MONITOR_DEFAULTTOPRIMARY));
+        return AreasOf(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY));
     }
 
 private:
@@ -51,8 +51,7 @@ RECT GetRestoredWindowRect(RestoredRectPlatform& platform, HWND window)
 {
     if (!platform.IsMinimized(window) && !platform.IsMaximized(window)) return platform.WindowRect(window);
     RECT rect = platform.PlacementNormalRect(window);
-    // Workspace coordinates: relative to the work area of the monitor.
-    const TMonitorAreas monitor = platform.MonitorFromRect(rect);
+    const TMonitorAreas monitor = platform.MonitorOfWindow(window);
     const LONG dx = monitor.Work.left - monitor.Monitor.left;
     const LONG dy = monitor.Work.top - monitor.Monitor.top;
     return RECT{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};

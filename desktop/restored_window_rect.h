@@ -1,8 +1,10 @@
 // The restored rectangle of a window: the rectangle, in screen coordinates,
 // that a minimised or maximised window returns to, as the window system
 // keeps it. The system hands it out in workspace coordinates, relative to
-// the work area of a monitor; the routine turns it back into screen
-// coordinates. The platform queries sit behind RestoredRectPlatform, so the
+// the work area of the monitor that the rectangle lies on; the routine turns
+// it back into screen coordinates with that monitor's work area. The
+// workspace rectangle itself cannot tell the monitor: shifted by a taskbar
+// at the left or top, it may lie mostly on a neighbouring monitor. The platform queries sit behind RestoredRectPlatform, so the
 // arithmetic can be driven by a fake set of monitors.
 #pragma once
 
@@ -27,9 +29,11 @@ public:
     // GetWindowPlacement's rcNormalPosition, in workspace coordinates; zeros
     // when it fails.
     virtual RECT PlacementNormalRect(HWND window) = 0;
-    // MonitorFromRect with MONITOR_DEFAULTTOPRIMARY; a monitor whose work
-    // area is its full rectangle when its areas cannot be read.
-    virtual TMonitorAreas MonitorFromRect(const RECT& rect) = 0;
+    // MonitorFromWindow with MONITOR_DEFAULTTOPRIMARY: for a minimised
+    // window the monitor its restored rectangle lies on, which is the one
+    // its placement is relative to. Zeros (no offset) when the monitor's
+    // areas cannot be read.
+    virtual TMonitorAreas MonitorOfWindow(HWND window) = 0;
 };
 
 RestoredRectPlatform& SystemRestoredRectPlatform();
