@@ -16,7 +16,9 @@
 #include "desktop/data_folder.h"
 #include "support/error_message.h"
 #include "support/quillow_process.h"
+#include "support/hook_target_process.h"
 #include "support/save_dialog_driver.h"
+#include "support/xdotool.h"
 
 using namespace testsupport;
 
@@ -59,6 +61,25 @@ public:
     void Uninstall() override { calls.push_back(L"uninstall"); }
 };
 
+// Handles this thread's messages as the program's loop does until the
+// predicate holds; false when it did not within the timeout.
+template <typename Predicate>
+bool PumpUntil(Predicate predicate, unsigned timeoutMs = 5000)
+{
+    return WaitUntil(
+        [&] {
+            PumpPending();
+            return predicate();
+        },
+        timeoutMs);
+}
+
+std::string AtCentreOf(HWND window)
+{
+    const POINT centre = ScreenCentreOf(window);
+    return "mousemove " + std::to_string(centre.x) + " " + std::to_string(centre.y);
+}
+
 class InProcessMainForm : public testing::Test {
 protected:
     static void SetUpTestSuite() { app::Application.Initialize(); }
@@ -96,6 +117,52 @@ TEST_F(InProcessMainForm, EveryControlUsesTheMenuFaceAtTheDesignHeight)
     }
     // Creation showed the window through the always-on-top step.
     EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+}
+
+TEST_F(InProcessMainForm, CtrlAIsKeptFromTheAreaOnlyWhenItSelectsAll)
+{
+    // What each area's key handler leaves for the edit control. The edit
+    // control drops U+0001 by itself, so only here can a test see whether
+    // the character reached it.
+    std::vector<wchar_t> passedOn;
+    form->Memo->OnKeyPress = [&](app::TMemo& sender, wchar_t& key) {
+        form->MemoKeyPress(sender, key);
+        passedOn.push_back(key);
+    };
+    form->MemoList->OnKeyPress = [&](app::TMemo& sender, wchar_t& key) {
+        form->MemoListKeyPress(sender, key);
+        passedOn.push_back(key);
+    };
+    ::SetWindowTextW(form->Memo->Handle(), L"memo text");
+    ::SetWindowTextW(form->MemoList->Handle(), L"report line");
+    struct Case {
+        const char* label;
+        const char* input;  // with the pointer over the area
+        wchar_t passedOn;
+        bool selectsAll;
+    };
+    const Case cases[] = {
+        {"Ctrl+A", "key ctrl+a", L'\0', true},
+        {"Ctrl+Shift+A", "key ctrl+shift+a", L'\x01', false},
+        {"Ctrl+A with the left button held", "mousedown 1 key ctrl+a mouseup 1", L'\x01', false},
+    };
+    for (app::TMemo* area : {form->Memo.get(), form->MemoList.get()}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.label << (area == form->Memo.get() ? " in Memo" : " in MemoList"));
+            ASSERT_TRUE(Xdotool(AtCentreOf(area->Handle()) + " click 1"));
+            ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == area->Handle(); })) << "the area took no focus";
+            ::SendMessageW(area->Handle(), EM_SETSEL, 1, 1);
+            passedOn.clear();
+            ASSERT_TRUE(Xdotool(AtCentreOf(area->Handle()) + " " + c.input));
+            EXPECT_TRUE(PumpUntil([&] { return !passedOn.empty(); })) << "no character was typed";
+            PumpUntil([] { return false; }, 200);
+            EXPECT_EQ(passedOn, std::vector<wchar_t>{c.passedOn});
+            const auto length = static_cast<DWORD>(app::TMemo::TextOf(area->Handle()).size());
+            DWORD start = 0, end = 0;
+            ::SendMessageW(area->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+            EXPECT_EQ(start == 0 && end == length, c.selectsAll) << "selection " << start << " to " << end;
+        }
+    }
 }
 
 TEST_F(InProcessMainForm, DpiChangeTakesTheSuggestedRectangleAndRescales)
