@@ -14,6 +14,7 @@
 #include "fixtures/hook_target.h"
 #include "support/hook_target_process.h"
 #include "support/quillow_process.h"
+#include "support/report_target_process.h"
 #include "support/xdotool.h"
 
 using namespace testsupport;
@@ -172,6 +173,37 @@ TEST_F(CaptureTest, CaptureMessagesOfOwnWindowsAreDroppedOthersReported)
     EXPECT_EQ(lines[2], L"クラス:");
     EXPECT_EQ(lines[3], L"座標:左:0,上:0,右:0,下:0");
     EXPECT_EQ(lines[6], L"プログラム:");
+}
+
+TEST_F(CaptureTest, AWindowOfAnotherProgramOwnedByQuillowIsDropped)
+{
+    // Its program is another one, so only its chain of owners, which ends at
+    // quillow's main window or application window, can drop it.
+    HWND control = target.Control(hook_target::kCheckBoxId);
+    auto applications = TopLevelWindowsOf(quillow->Id(), L"TApplication");
+    ASSERT_EQ(applications.size(), 1u);
+    struct Case {
+        const char* owner;
+        HWND window;
+    };
+    for (const Case& c : {Case{"main window", form}, Case{"application window", applications[0]}}) {
+        SCOPED_TRACE(testing::Message() << "owned by quillow's " << c.owner);
+        ::SendMessageW(form, kCaptureMessage, 0, reinterpret_cast<LPARAM>(control));
+        ASSERT_TRUE(ReportsCapture(control));
+        const std::wstring before = Report();
+        TReportTargetProcess owned(TReportTargetProcess::TMode::Serve, c.window);
+        ASSERT_TRUE(owned.Started());
+        ASSERT_EQ(::GetWindow(owned.Top(), GW_OWNER), c.window);
+        for (HWND window : {owned.Button(), owned.Panel(), owned.Top()}) {
+            ::SendMessageW(form, kCaptureMessage, 0, reinterpret_cast<LPARAM>(window));
+            EXPECT_EQ(Report(), before) << "captured " << window;
+        }
+    }
+    // The same windows without an owner are reported.
+    TReportTargetProcess free(TReportTargetProcess::TMode::Serve);
+    ASSERT_TRUE(free.Started());
+    ::SendMessageW(form, kCaptureMessage, 0, reinterpret_cast<LPARAM>(free.Button()));
+    EXPECT_TRUE(ReportsCapture(free.Button()));
 }
 
 }  // namespace

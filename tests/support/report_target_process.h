@@ -2,24 +2,22 @@
 // known places) and stops it again by its process handle.
 #pragma once
 
-#include "support/bin_folder.h"
-
 #include <windows.h>
 
 #include <string>
 
 #include "desktop/handles.h"
+#include "support/bin_folder.h"
 
 namespace testsupport {
-
 
 class TReportTargetProcess {
 public:
     enum class TMode { Serve, Hang };
 
     // Starts the fixture and waits until its windows exist; Started() tells
-    // whether that worked.
-    explicit TReportTargetProcess(TMode mode);
+    // whether that worked. With an owner, the top window is owned by it.
+    explicit TReportTargetProcess(TMode mode, HWND owner = nullptr);
     ~TReportTargetProcess();
     TReportTargetProcess(const TReportTargetProcess&) = delete;
     TReportTargetProcess& operator=(const TReportTargetProcess&) = delete;
