@@ -222,6 +222,36 @@ TEST_F(InProcessMainForm, HandlersDriveTheHookLibrary)
                                                         L"uninstall", L"install 1", L"uninstall", L"free"}));
 }
 
+TEST_F(InProcessMainForm, RealClicksOnTheButtonChoiceRunItsHandlerAlsoOnTheButtonAlreadyDown)
+{
+    app::Application.SetMainForm(nullptr);
+    form.reset();
+    RecordingHookLibrary library;
+    form = std::make_unique<app::TMainForm>(&library);
+    app::Application.SetMainForm(form.get());
+    struct Step {
+        const wchar_t* caption;
+        int code;
+    };
+    // The left button is down from the start; each click, through the
+    // toolbar itself, removes the hook and installs it for the chosen code.
+    const Step steps[] = {{L"左ボタン", 0}, {L"右ボタン", 2}, {L"右ボタン", 2}, {L"中ボタン", 1}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(step.caption)));
+        library.calls.clear();
+        ASSERT_TRUE(ClickToolButton(form->ToolBar->Handle(), step.caption));
+        EXPECT_TRUE(PumpUntil([&] { return library.calls.size() >= 2; })) << "the handler did not run";
+        PumpUntil([] { return false; }, 200);
+        EXPECT_EQ(library.calls, (std::vector<std::wstring>{L"uninstall", L"install " + std::to_wstring(step.code)}));
+        EXPECT_EQ(form->ButtonCode(), step.code);
+        EXPECT_EQ(form->TBLButton->Down(), step.code == 0);
+        EXPECT_EQ(form->TBMButton->Down(), step.code == 1);
+        EXPECT_EQ(form->TBRButton->Down(), step.code == 2);
+    }
+    app::Application.SetMainForm(nullptr);
+    form.reset();
+}
+
 TEST_F(InProcessMainForm, ACaptureMakesTheProgramsIconTheWindowIcon)
 {
     EXPECT_EQ(form->Icon.State(), inspect::TIcon::TState::Stored);
