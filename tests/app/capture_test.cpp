@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fixtures/hook_target.h"
+#include "inspect/capture_message.h"
 #include "support/hook_target_process.h"
 #include "support/quillow_process.h"
 #include "support/report_target_process.h"
@@ -20,8 +21,6 @@
 using namespace testsupport;
 
 namespace {
-
-constexpr UINT kCaptureMessage = WM_USER + 101;
 
 std::wstring HandleText(HWND window)
 {
@@ -156,17 +155,17 @@ TEST_F(CaptureTest, CaptureMessagesOfOwnWindowsAreDroppedOthersReported)
     // Sent by anyone, the capture message of another program's window is
     // reported like a press.
     HWND control = target.Control(hook_target::kCheckBoxId);
-    ::SendMessageW(form, kCaptureMessage, 0, reinterpret_cast<LPARAM>(control));
+    ::SendMessageW(form, inspect::WM_CAPTUREWINDOW, 0, reinterpret_cast<LPARAM>(control));
     ASSERT_TRUE(ReportsCapture(control));
     const std::wstring before = Report();
     auto applications = TopLevelWindowsOf(quillow->Id(), L"TApplication");
     ASSERT_EQ(applications.size(), 1u);
     for (HWND own : {form, memo, memoList, toolbar, applications[0]}) {
-        ::SendMessageW(form, kCaptureMessage, 0, reinterpret_cast<LPARAM>(own));
+        ::SendMessageW(form, inspect::WM_CAPTUREWINDOW, 0, reinterpret_cast<LPARAM>(own));
         EXPECT_EQ(Report(), before);
     }
     // A handle that names no window is reported with empty values.
-    ::SendMessageW(form, kCaptureMessage, 0, static_cast<LPARAM>(0x7FFF0000));
+    ::SendMessageW(form, inspect::WM_CAPTUREWINDOW, 0, static_cast<LPARAM>(0x7FFF0000));
     auto lines = LinesOf(Report());
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[1], L"キャプション/テキスト:");
@@ -188,21 +187,21 @@ TEST_F(CaptureTest, AWindowOfAnotherProgramOwnedByQuillowIsDropped)
     };
     for (const Case& c : {Case{"main window", form}, Case{"application window", applications[0]}}) {
         SCOPED_TRACE(testing::Message() << "owned by quillow's " << c.owner);
-        ::SendMessageW(form, kCaptureMessage, 0, reinterpret_cast<LPARAM>(control));
+        ::SendMessageW(form, inspect::WM_CAPTUREWINDOW, 0, reinterpret_cast<LPARAM>(control));
         ASSERT_TRUE(ReportsCapture(control));
         const std::wstring before = Report();
         TReportTargetProcess owned(TReportTargetProcess::TMode::Serve, c.window);
         ASSERT_TRUE(owned.Started());
         ASSERT_EQ(::GetWindow(owned.Top(), GW_OWNER), c.window);
         for (HWND window : {owned.Button(), owned.Panel(), owned.Top()}) {
-            ::SendMessageW(form, kCaptureMessage, 0, reinterpret_cast<LPARAM>(window));
+            ::SendMessageW(form, inspect::WM_CAPTUREWINDOW, 0, reinterpret_cast<LPARAM>(window));
             EXPECT_EQ(Report(), before) << "captured " << window;
         }
     }
     // The same windows without an owner are reported.
     TReportTargetProcess free(TReportTargetProcess::TMode::Serve);
     ASSERT_TRUE(free.Started());
-    ::SendMessageW(form, kCaptureMessage, 0, reinterpret_cast<LPARAM>(free.Button()));
+    ::SendMessageW(form, inspect::WM_CAPTUREWINDOW, 0, reinterpret_cast<LPARAM>(free.Button()));
     EXPECT_TRUE(ReportsCapture(free.Button()));
 }
 

@@ -18,8 +18,6 @@ using namespace testsupport;
 
 namespace {
 
-constexpr UINT kCaptureMessage = WM_USER + 101;
-
 int DesignToScreen(int designPixels)
 {
     HDC screen = ::GetDC(nullptr);
