@@ -5,6 +5,7 @@
 #include <string>
 
 #include "desktop/app_error.h"
+#include "desktop/file_error_messages.h"
 #include "desktop/handles.h"
 
 namespace app {
@@ -112,10 +113,10 @@ std::wstring CannotOpenMessage(const std::wstring& path, DWORD error)
 
 std::wstring CannotCreateMessage(const std::wstring& path, DWORD error)
 {
-    return L"ファイル \"" + path + L"\" を作成できません。" + desktop::SystemErrorText(error);
+    return desktop::CannotCreateFileMessage(path, desktop::SystemErrorText(error));
 }
 
-std::wstring WriteErrorMessage() { return L"ストリームへの書き込みエラー"; }
+std::wstring WriteErrorMessage() { return desktop::kStreamWriteErrorMessage; }
 
 FileWriter& SystemFileWriter()
 {
