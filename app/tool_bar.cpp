@@ -75,9 +75,10 @@ TToolBar::TToolBar(HWND parent, int buttonHeight) : m_designButtonHeight(buttonH
 {
     // Not TBSTYLE_WRAPABLE: that would drop the designed row ends; Arrange
     // wraps by itself.
-    m_handle.reset(::CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
-                                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_TOP | CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE,
-                                     0, 0, 0, 0, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    m_handle = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_TOP |
+                                     CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE,
+                                 0, 0, 0, 0, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     ::SendMessageW(Handle(), TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
     ::SendMessageW(Handle(), TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
