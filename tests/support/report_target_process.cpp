@@ -19,8 +19,8 @@ TReportTargetProcess::TReportTargetProcess(TMode mode, HWND owner) : m_programPa
     static std::atomic<unsigned> counter{0};
     const std::wstring token = std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
     m_caption = L"report_target " + token;
-    std::wstring commandLine =
-        L"\"" + m_programPath + L"\" " + (mode == TMode::Hang ? L"hang " : L"serve ") + token;
+    const wchar_t* modeName = mode == TMode::Hang ? L"hang " : mode == TMode::Unlisted ? L"unlisted " : L"serve ";
+    std::wstring commandLine = L"\"" + m_programPath + L"\" " + modeName + token;
     if (owner) commandLine += L" " + std::to_wstring(reinterpret_cast<std::uintptr_t>(owner));
 
     STARTUPINFOW startup{};
