@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <string>
 
 #include "desktop/app_error.h"
 #include "desktop/file_error_messages.h"
@@ -11,13 +10,10 @@
 namespace app {
 namespace {
 
-// The largest file whose bytes one string holds (just under 1 GiB in a
-// 32-bit process); the text conversions take int lengths, so never more
-// than INT_MAX. A larger file cannot be a settings file we could read.
-ULONGLONG MaxSettingsFileSize()
-{
-    return std::min<ULONGLONG>(INT_MAX, std::string().max_size());
-}
+// The text conversions take int lengths: a larger file cannot be a
+// settings file we could read. A smaller one may still be too large to hold
+// in memory (see TSettingsFile).
+constexpr ULONGLONG kMaxSettingsFileSize = INT_MAX;
 constexpr DWORD kBlockSize = 64 * 1024;
 // Attempts at a free temporary name before giving up.
 constexpr int kTempNameAttempts = 100;
@@ -148,7 +144,7 @@ std::optional<std::string> FileSettingsStorage::Load(const std::wstring& path)
 
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.get(), &size)) ThrowCannotOpen(path, ::GetLastError());
-    if (static_cast<ULONGLONG>(size.QuadPart) > MaxSettingsFileSize())
+    if (static_cast<ULONGLONG>(size.QuadPart) > kMaxSettingsFileSize)
         ThrowCannotOpen(path, ERROR_FILE_TOO_LARGE);
 
     std::string bytes;
@@ -159,7 +155,7 @@ std::optional<std::string> FileSettingsStorage::Load(const std::wstring& path)
         if (!::ReadFile(file.get(), block, sizeof block, &read, nullptr))
             ThrowCannotOpen(path, ::GetLastError());
         if (read == 0) break;
-        if (bytes.size() + read > MaxSettingsFileSize()) ThrowCannotOpen(path, ERROR_FILE_TOO_LARGE);
+        if (bytes.size() + read > kMaxSettingsFileSize) ThrowCannotOpen(path, ERROR_FILE_TOO_LARGE);
         bytes.append(block, read);
     }
     return bytes;

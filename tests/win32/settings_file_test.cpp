@@ -216,13 +216,16 @@ TEST_F(SettingsOnDisk, RewriteKeepsTheOldFilesEncodingAndOtherSections)
 
 TEST_F(SettingsOnDisk, AFileTooLargeToHoldCannotBeOpened)
 {
-    // Sizes no settings copy of this build can hold: from 1 GiB a 32-bit
-    // process cannot hold the bytes in one string; beyond 2 GiB the text
-    // conversions of every build end. The files are sparse and nothing of
-    // them is read.
-    std::vector<LONGLONG> sizes{LONGLONG{INT_MAX} + 1};
-    if (sizeof(void*) == 4) sizes.insert(sizes.begin(), LONGLONG{1} << 30);
-    for (const LONGLONG size : sizes) {
+    // Sparse files, of which nothing is read: beyond 2 GiB the text
+    // conversions of every build end; 1 GiB is more than a 32-bit process
+    // can hold.
+    struct Case {
+        LONGLONG size;
+        DWORD reason;
+    };
+    std::vector<Case> cases{{LONGLONG{INT_MAX} + 1, ERROR_FILE_TOO_LARGE}};
+    if (sizeof(void*) == 4) cases.push_back({LONGLONG{1} << 30, ERROR_NOT_ENOUGH_MEMORY});
+    for (const auto& [size, reason] : cases) {
         {
             FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -234,7 +237,7 @@ TEST_F(SettingsOnDisk, AFileTooLargeToHoldCannotBeOpened)
         }
         Window window;
         EXPECT_EQ(testsupport::ErrorMessageOf([&] { app::ReadFormSettings(window, path, storage, ::GetACP()); }),
-                  CannotOpen(ERROR_FILE_TOO_LARGE))
+                  CannotOpen(reason))
             << size << " bytes";
         EXPECT_EQ(window.width, 1040) << "nothing applied";
     }
