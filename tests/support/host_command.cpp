@@ -25,7 +25,12 @@ bool RunHostCommand(const std::string& command, unsigned timeoutMs)
     PROCESS_INFORMATION process{};
     if (!::CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;
-    desktop::KernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
+    // For a Unix program Wine gives no process handle and may leave stray
+    // values in the rest of the record; closing those would close handles of
+    // ours (the 32-bit build lost its standard output that way).
+    if (process.hProcess) {
+        desktop::KernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
+    }
     for (unsigned waited = 0; waited < timeoutMs; waited += 10) {
         if (::GetFileAttributesW(markerPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
             ::DeleteFileW(markerPath.c_str());
