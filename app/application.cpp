@@ -66,13 +66,18 @@ void TApplication::HandleException()
 bool TApplication::ProcessMessage(MSG& message)
 {
     if (message.message == WM_QUIT) return false;
+    // Access keys run their commands from here, outside any window procedure.
     try {
         if (m_mainForm && m_mainForm->PreTranslateMessage(message)) return true;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
     } catch (...) {
         HandleException();
+        return true;
     }
+    ::TranslateMessage(&message);
+    // Nothing is caught around the dispatch: on x86 an exception cannot
+    // unwind through the system's frames, so every window procedure of ours
+    // hands its own exceptions to HandleException.
+    ::DispatchMessageW(&message);
     return true;
 }
 

@@ -1,4 +1,4 @@
-# Cross toolchain: 32-bit x86 Windows with mingw-w64 (posix threads).
+# Cross toolchain: the x64 twin of the Windows build with mingw-w64 (posix threads).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "desktop/handles.h"
 #include "desktop/psapi_binding.h"
 
 namespace desktop {
@@ -43,6 +42,30 @@ bool BeginsWithDevice(const std::wstring& path, const std::wstring& device)
     return !device.empty() && path.size() > device.size() && path.compare(0, device.size(), device) == 0 &&
            path[device.size()] == L'\\';
 }
+
+// The system's answers to the program path's queries.
+class TSystemProgramPathSource final : public TProgramPathSource {
+public:
+    DWORD ProcessIdOf(HWND window) override
+    {
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(window, &processId);
+        return processId;
+    }
+    KernelHandle OpenProcessForPath(DWORD processId) override
+    {
+        return KernelHandle(::OpenProcess(kProcessAccess, FALSE, processId));
+    }
+    bool MainModuleFileName(HANDLE process, TPathBuffer& buffer) override
+    {
+        return ReadMainModuleFileName(process, buffer);
+    }
+    std::wstring ImageFileProgramPath(HANDLE process, TPathBuffer& buffer) override
+    {
+        TSystemDriveSource drives;
+        return ReadImageFileProgramPath(process, buffer, drives);
+    }
+};
 
 }  // namespace
 
@@ -105,18 +128,22 @@ std::wstring ReadImageFileProgramPath(HANDLE process, TPathBuffer& buffer, TDriv
     return DevicePathToDrivePath(TextUpToNul(buffer.data(), buffer.size()), drives);
 }
 
-std::wstring GetWindowProgramPath(HWND window)
+std::wstring GetWindowProgramPath(HWND window, TProgramPathSource& source)
 {
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(window, &processId);
+    const DWORD processId = source.ProcessIdOf(window);
     // No process id: the handle names no window, so there is nothing to open.
     if (processId == 0) return {};
     // Not checked: with a null handle both stages fail and the path is empty.
-    KernelHandle process(::OpenProcess(kProcessAccess, FALSE, processId));
+    KernelHandle process = source.OpenProcessForPath(processId);
     TPathBuffer buffer{};
-    if (ReadMainModuleFileName(process.get(), buffer)) return TextUpToNul(buffer.data(), buffer.size());
-    TSystemDriveSource drives;
-    return ReadImageFileProgramPath(process.get(), buffer, drives);
+    if (source.MainModuleFileName(process.get(), buffer)) return TextUpToNul(buffer.data(), buffer.size());
+    return source.ImageFileProgramPath(process.get(), buffer);
+}
+
+std::wstring GetWindowProgramPath(HWND window)
+{
+    TSystemProgramPathSource source;
+    return GetWindowProgramPath(window, source);
 }
 
 }  // namespace desktop

@@ -7,6 +7,7 @@
 // (\Device\HarddiskVolume3\...) turned back into a drive-letter path.
 #pragma once
 
+#include "desktop/handles.h"
 #include "desktop/platform_text.h"
 
 #include <windows.h>
@@ -66,8 +67,25 @@ std::wstring DevicePathToDrivePath(const std::wstring& path, TDriveSource& drive
 // does not give it.
 std::wstring GetSystemFolderPath();
 
+// The process queries GetWindowProgramPath relies on; the system answers
+// them, tests answer them from a fake process table.
+class TProgramPathSource {
+public:
+    virtual ~TProgramPathSource() = default;
+    // The id of the process that created the window; 0 when there is none.
+    virtual DWORD ProcessIdOf(HWND window) = 0;
+    // The process opened with access 0x0410; null when it cannot be.
+    virtual KernelHandle OpenProcessForPath(DWORD processId) = 0;
+    // The two stages below.
+    virtual bool MainModuleFileName(HANDLE process, TPathBuffer& buffer) = 0;
+    virtual std::wstring ImageFileProgramPath(HANDLE process, TPathBuffer& buffer) = 0;
+};
+
 // The full path of the executable of the process that created `window`;
 // empty when it cannot be found (also for a handle that names no window).
+// The main module's file name first; when that gives nothing, as for a
+// 64-bit process seen from this 32-bit program, the image file name.
+std::wstring GetWindowProgramPath(HWND window, TProgramPathSource& source);
 std::wstring GetWindowProgramPath(HWND window);
 
 // The two stages on an open process handle (access 0x0410), sharing one

@@ -183,6 +183,48 @@ TEST(HookBinding, QuillowDllExportsTheBareNames)
     EXPECT_EQ(dll.ExportNames(), kHookFunctions);
 }
 
+#if defined(__GNUC__) && defined(__i386__)
+// Calls `function(window, code)` with both arguments pushed right to left,
+// as the program's bound import does, and gives how many bytes of them are
+// still on the stack when it returns: 0 when the callee removed them.
+int ArgumentBytesLeftByCall(FARPROC function, HWND window, int code)
+{
+    int left = 0;
+    // The call may change eax, ecx and edx, so the inputs travel in them.
+    asm volatile(
+        "movl %%esp, %%esi\n\t"
+        "pushl %%eax\n\t"
+        "pushl %%ecx\n\t"
+        "call *%%edx\n\t"
+        "movl %%esi, %[left]\n\t"
+        "subl %%esp, %[left]\n\t"
+        "movl %%esi, %%esp\n\t"
+        : [left] "=&r"(left), "+a"(code), "+c"(window), "+d"(function)
+        :
+        : "esi", "memory", "cc");
+    return left;
+}
+#endif
+
+// The program calls the library with the platform's standard call
+// convention: on x86 the library itself must remove the two arguments.
+TEST(HookBinding, TheLibraryRemovesItsOwnArguments)
+{
+#if defined(__GNUC__) && defined(__i386__)
+    desktop::ModuleHandle library(::LoadLibraryW((testsupport::BinFolder() + L"quillow.dll").c_str()));
+    ASSERT_TRUE(library);
+    const FARPROC install = ::GetProcAddress(library.get(), "Func_InstallMHook");
+    const FARPROC uninstall = ::GetProcAddress(library.get(), "Func_UnInstallMHook");
+    ASSERT_NE(install, nullptr);
+    ASSERT_NE(uninstall, nullptr);
+    // Code -1 sets no hook, so the call has no lasting effect.
+    EXPECT_EQ(ArgumentBytesLeftByCall(install, nullptr, -1), 0);
+    reinterpret_cast<BOOL(WINAPI*)()>(uninstall)();
+#else
+    GTEST_SKIP() << "only 32-bit x86 has a caller-cleaned convention to confuse it with";
+#endif
+}
+
 // A folder of its own under the temporary folder, removed with its files.
 class ScratchFolder {
 public:

@@ -65,7 +65,11 @@ protected:
         RECT r{};
         ::GetWindowRect(memo, &r);
         ASSERT_TRUE(Xdotool("mousemove " + std::to_string((r.left + r.right) / 2) + " " +
-                            std::to_string((r.top + r.bottom) / 2) + " click 1 key alt+c"));
+                            std::to_string((r.top + r.bottom) / 2) + " click 1"));
+        // A program started just before may still take the activation when
+        // it shows its window; the keys go to quillow only once it is active.
+        ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == form; }, 10000)) << "quillow is not active";
+        ASSERT_TRUE(Xdotool("key alt+c"));
     }
     void SaveAs(const std::string& name)
     {
@@ -79,6 +83,7 @@ protected:
     {
         HWND window = program.WaitForWindow(L"QuillowIconFixture");
         ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }));
         ::SendMessageW(form, kCaptureMessage, 0, reinterpret_cast<LPARAM>(window));
     }
 

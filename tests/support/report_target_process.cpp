@@ -18,8 +18,8 @@ TReportTargetProcess::TReportTargetProcess(TMode mode) : m_programPath(BinPath(L
     static std::atomic<unsigned> counter{0};
     const std::wstring token = std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
     m_caption = L"report_target " + token;
-    std::wstring commandLine =
-        L"\"" + m_programPath + L"\" " + (mode == TMode::Hang ? L"hang " : L"serve ") + token;
+    const wchar_t* modeName = mode == TMode::Hang ? L"hang " : mode == TMode::Unlisted ? L"unlisted " : L"serve ";
+    std::wstring commandLine = L"\"" + m_programPath + L"\" " + modeName + token;
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -12,10 +12,12 @@
 
 namespace testsupport {
 
-
 class TReportTargetProcess {
 public:
-    enum class TMode { Serve, Hang };
+    // Serve answers messages; Hang stops answering them; Unlisted also
+    // hides its modules from other processes, so that its main module's file
+    // name cannot be read.
+    enum class TMode { Serve, Hang, Unlisted };
 
     // Starts the fixture and waits until its windows exist; Started() tells
     // whether that worked.

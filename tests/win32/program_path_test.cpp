@@ -109,6 +109,18 @@ TEST(ProgramPathOnWine, SecondStageAloneTranslatesTheImageFileName)
     EXPECT_EQ(desktop::ReadImageFileProgramPath(nullptr, emptyBuffer, drives), L"");
 }
 
+TEST(ProgramPathOnWine, AProcessWhoseMainModuleCannotBeReadGivesItsImageFilePath)
+{
+    TReportTargetProcess target(TReportTargetProcess::TMode::Unlisted);
+    ASSERT_TRUE(target.Started());
+    desktop::KernelHandle process(::OpenProcess(kProcessAccess, FALSE, target.ProcessId()));
+    ASSERT_TRUE(process);
+    desktop::TPathBuffer buffer{};
+    ASSERT_FALSE(desktop::ReadMainModuleFileName(process.get(), buffer)) << "the first stage must fail here";
+
+    EXPECT_EQ(desktop::GetWindowProgramPath(target.Button()), target.ProgramPath());
+}
+
 TEST(ProgramPathOnWine, SystemDrivesHaveDeviceNames)
 {
     desktop::TSystemDriveSource drives;
