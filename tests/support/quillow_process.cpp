@@ -18,7 +18,17 @@ std::wstring QuillowDataFolder()
 
 TProgram::TProgram(const std::wstring& name, const std::wstring& arguments, int showCommand)
 {
-    std::wstring path = BinFolder() + name;
+    Start(BinFolder() + name, arguments, showCommand, nullptr);
+}
+
+TProgram::TProgram(const TProgramPath& path, const std::wstring& arguments, int showCommand)
+{
+    const std::wstring folder = path.Value.substr(0, path.Value.find_last_of(L'\\') + 1);
+    Start(path.Value, arguments, showCommand, folder.c_str());
+}
+
+void TProgram::Start(const std::wstring& path, const std::wstring& arguments, int showCommand, const wchar_t* folder)
+{
     std::wstring commandLine = L"\"" + path + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -27,7 +37,7 @@ TProgram::TProgram(const std::wstring& name, const std::wstring& arguments, int 
         startup.wShowWindow = static_cast<WORD>(showCommand);
     }
     PROCESS_INFORMATION process{};
-    if (::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
                          &process)) {
         m_process.reset(process.hProcess);
         ::CloseHandle(process.hThread);

@@ -15,10 +15,17 @@ namespace testsupport {
 // The per-user data folder quillow uses in this Wine prefix.
 std::wstring QuillowDataFolder();
 
+// A program outside the bin folder, by its full path.
+struct TProgramPath {
+    std::wstring Value;
+};
+
 class TProgram {
 public:
     // Starts BinFolder() + name with the given show command (-1: none).
     explicit TProgram(const std::wstring& name, const std::wstring& arguments = L"", int showCommand = -1);
+    // Starts the program at that path in its own folder, as Explorer does.
+    explicit TProgram(const TProgramPath& path, const std::wstring& arguments = L"", int showCommand = -1);
     ~TProgram();  // ends the process by its id if it still runs
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;
@@ -33,6 +40,8 @@ public:
     void Terminate();
 
 private:
+    void Start(const std::wstring& path, const std::wstring& arguments, int showCommand, const wchar_t* folder);
+
     desktop::KernelHandle m_process;
     DWORD m_id = 0;
 };

@@ -1,0 +1,22 @@
+# quillow_version_info(TARGET DESCRIPTION): gives the executable or library
+# TARGET a version resource with the project's version, the product and
+# company names and DESCRIPTION, so that the file's properties show them.
+function(quillow_version_info target description)
+  get_target_property(type ${target} TYPE)
+  get_target_property(output_name ${target} OUTPUT_NAME)
+  if(NOT output_name)
+    set(output_name ${target})
+  endif()
+  if(type STREQUAL "EXECUTABLE")
+    set(QUILLOW_FILE_TYPE VFT_APP)
+    set(QUILLOW_FILE_NAME ${output_name}.exe)
+  else()
+    set(QUILLOW_FILE_TYPE VFT_DLL)
+    set(QUILLOW_FILE_NAME ${output_name}.dll)
+  endif()
+  set(QUILLOW_INTERNAL_NAME ${output_name})
+  set(QUILLOW_FILE_DESCRIPTION "${description}")
+  set(resource ${CMAKE_CURRENT_BINARY_DIR}/${target}_version_info.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/version_info.rc.in ${resource} @ONLY)
+  target_sources(${target} PRIVATE ${resource})
+endfunction()
