@@ -57,9 +57,13 @@ void TApplication::SetMainFormOnTaskBar()
     ::SetWindowTextW(m_handle, L"");
 }
 
-void TApplication::HandleException()
+void TApplication::HandleException(const TForm* raisedIn)
 {
-    HWND owner = m_mainForm && ::IsWindow(m_mainForm->Handle()) ? m_mainForm->Handle() : nullptr;
+    HWND owner = nullptr;
+    if (m_mainForm && ::IsWindow(m_mainForm->Handle()))
+        owner = m_mainForm->Handle();
+    else if (raisedIn && ::IsWindow(raisedIn->Handle()))
+        owner = raisedIn->Handle();
     HandleCurrentException(owner);
 }
 

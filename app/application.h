@@ -31,8 +31,10 @@ public:
     TForm* MainForm() const { return m_mainForm; }
 
     // The default exception handler: shows the exception being handled in
-    // the error box. Call from a catch block.
-    void HandleException();
+    // the error box, owned by the main window. Before there is one (while the
+    // main window is created), the box is owned by the form whose code
+    // raised the exception, when it has a window. Call from a catch block.
+    void HandleException(const TForm* raisedIn = nullptr);
 
     // Runs the message loop until the main window has been destroyed.
     void Run();

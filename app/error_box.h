@@ -18,6 +18,11 @@ std::wstring ErrorBoxText(const std::wstring& message);
 // title) owned by `owner` and returns when the user has closed it.
 void ShowErrorBox(HWND owner, const std::wstring& message);
 
+// The message of the exception being handled, as the error box shows it
+// (before the "." rule). Call from a catch block only; any exception type
+// is accepted.
+std::wstring CurrentExceptionMessage();
+
 // Shows the error box for the exception being handled. Call from a catch
 // block only; any exception type is accepted.
 void HandleCurrentException(HWND owner);

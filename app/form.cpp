@@ -1,10 +1,11 @@
 #include "app/form.h"
 
-#include <stdexcept>
+#include <string>
 
 #include "app/application.h"
 #include "app/dpi.h"
 #include "app/edge_snap.h"
+#include "desktop/app_error.h"
 
 namespace app {
 
@@ -12,6 +13,8 @@ namespace {
 
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+// The main window cannot be created; the system's reason follows.
+constexpr wchar_t kCannotCreateWindowMessage[] = L"メインウィンドウを作成できません。";
 
 void RegisterFormClass(const wchar_t* className, WNDPROC procedure)
 {
@@ -39,7 +42,11 @@ TForm::TForm(const TFormDesign& design)
                                     CW_USEDEFAULT, design.ClientWidth, design.ClientHeight, nullptr, nullptr,
                                     ::GetModuleHandleW(nullptr), this);
     // The handle was taken over at WM_NCCREATE.
-    if (!window) throw std::runtime_error("the main window could not be created");
+    if (!window) {
+        const DWORD error = ::GetLastError();
+        throw desktop::EAppError(kCannotCreateWindowMessage +
+                                 (error != ERROR_SUCCESS ? desktop::SystemErrorText(error) : std::wstring()));
+    }
     m_dpi = DpiOfWindow(window);
     SIZE outer = OuterSizeForClient(Scale(m_designClientWidth), Scale(m_designClientHeight), kFormStyle, kFormExStyle,
                                     m_dpi);
@@ -96,11 +103,15 @@ bool TForm::PreTranslateMessage(MSG& message)
     if (!form || (message.hwnd != form && !::IsChild(form, message.hwnd))) return false;
     if (message.message == WM_SYSCHAR && OnAccessKey && OnAccessKey(static_cast<wchar_t>(message.wParam)))
         return true;
-    if (message.message == WM_KEYDOWN || message.message == WM_CHAR) {
-        // Tab and Shift+Tab move between the text areas; everything else
-        // goes to the focused control as usual.
-        if (message.wParam == VK_TAB && !(::GetKeyState(VK_CONTROL) & 0x8000))
-            return ::IsDialogMessageW(form, &message) != 0;
+    // Tab and Shift+Tab move the focus to the next or previous control that
+    // takes it, also out of a text area: the form's text areas do not want
+    // tabs. Ctrl+Tab and everything else go to the focused control as usual.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && !(::GetKeyState(VK_CONTROL) & 0x8000)) {
+        HWND focus = ::GetFocus();
+        const BOOL backward = (::GetKeyState(VK_SHIFT) & 0x8000) ? TRUE : FALSE;
+        if (HWND next = ::GetNextDlgTabItem(form, ::IsChild(form, focus) ? focus : nullptr, backward))
+            ::SetFocus(next);
+        return true;
     }
     return false;
 }
@@ -111,7 +122,7 @@ bool TForm::RunCloseQuery()
     try {
         if (OnCloseQuery) OnCloseQuery(*this, canClose);
     } catch (...) {
-        Application.HandleException();
+        Application.HandleException(this);
         return false;
     }
     return canClose;
@@ -162,7 +173,7 @@ LRESULT CALLBACK TForm::WindowProcedure(HWND window, UINT message, WPARAM wParam
     try {
         return form->HandleMessage(message, wParam, lParam);
     } catch (...) {
-        Application.HandleException();
+        Application.HandleException(form);
         return 0;
     }
 }
@@ -230,7 +241,7 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             try {
                 OnDestroy(*this);
             } catch (...) {
-                Application.HandleException();
+                Application.HandleException(this);
             }
         }
         if (Application.MainForm() == this) ::PostQuitMessage(0);

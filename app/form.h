@@ -48,6 +48,7 @@ public:
 
 class TForm {
 public:
+    // Throws EAppError when the platform window cannot be created.
     explicit TForm(const TFormDesign& design);
     virtual ~TForm();
     TForm(const TForm&) = delete;

@@ -70,7 +70,7 @@ TMainForm::TMainForm(inspect::HookLibrary* hookLibrary)
     try {
         FormCreate(*this);
     } catch (...) {
-        Application.HandleException();
+        Application.HandleException(this);
     }
     ShowCreatedWindow();
 }

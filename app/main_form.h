@@ -23,7 +23,7 @@ namespace app {
 using NativeUInt = std::uintptr_t;
 
 // The capture message the hook library delivers; lParam is the window.
-inline constexpr UINT WM_CAPTUREWINDOW = inspect::kCaptureMessage;
+using inspect::WM_CAPTUREWINDOW;
 
 class TMainForm : public TForm {
 public:

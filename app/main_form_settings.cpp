@@ -1,29 +1,11 @@
 #include "app/main_form_settings.h"
 
 #include "app/main_form.h"
+#include "desktop/restored_window_rect.h"
 
 namespace app {
 
-RECT TMainFormSettings::RestoredRect() const
-{
-    HWND window = m_form.Handle();
-    RECT rect{};
-    if (!::IsIconic(window) && !::IsZoomed(window)) {
-        ::GetWindowRect(window, &rect);
-        return rect;
-    }
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    ::GetWindowPlacement(window, &placement);
-    rect = placement.rcNormalPosition;
-    // The placement is in workspace coordinates: relative to the work area
-    // of the window's monitor.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (::GetMonitorInfoW(::MonitorFromRect(&rect, MONITOR_DEFAULTTOPRIMARY), &monitor))
-        ::OffsetRect(&rect, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
-    return rect;
-}
+RECT TMainFormSettings::RestoredRect() const { return desktop::GetRestoredWindowRect(m_form.Handle()); }
 
 int TMainFormSettings::Height() const
 {

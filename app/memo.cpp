@@ -17,8 +17,8 @@ TMemo::TMemo(HWND parent, bool readOnly)
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
                   ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL;
     if (readOnly) style |= ES_READONLY;
-    m_handle.reset(::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", style, 0, 0, 0, 0, parent, nullptr,
-                                     ::GetModuleHandleW(nullptr), nullptr));
+    m_handle = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", style, 0, 0, 0, 0, parent, nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
     // The default limit of about 32 000 characters would cut a long report
     // or memo short; 0 asks for the largest the platform allows.
     ::SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);
@@ -27,7 +27,8 @@ TMemo::TMemo(HWND parent, bool readOnly)
 
 TMemo::~TMemo()
 {
-    if (m_handle) ::RemoveWindowSubclass(Handle(), SubclassProcedure, kMemoSubclassId);
+    // The window outlives this object: it must no longer call into it.
+    if (m_handle) ::RemoveWindowSubclass(m_handle, SubclassProcedure, kMemoSubclassId);
 }
 
 void TMemo::SetBounds(int x, int y, int width, int height) { ::MoveWindow(Handle(), x, y, width, height, TRUE); }
@@ -73,6 +74,12 @@ LRESULT CALLBACK TMemo::SubclassProcedure(HWND window, UINT message, WPARAM wPar
                                           DWORD_PTR data)
 {
     auto* memo = reinterpret_cast<TMemo*>(data);
+    if (message == WM_NCDESTROY) {
+        // The window goes with its parent; nothing is left to unhook later.
+        ::RemoveWindowSubclass(window, SubclassProcedure, kMemoSubclassId);
+        memo->m_handle = nullptr;
+        return ::DefSubclassProc(window, message, wParam, lParam);
+    }
     // Some edit controls select all on Ctrl+A by themselves, whatever else
     // is held; the key handler alone decides, on the character it types.
     if (message == WM_KEYDOWN && wParam == 'A' && (::GetKeyState(VK_CONTROL) & 0x8000) && memo->OnKeyPress) return 0;

@@ -1,5 +1,6 @@
 // A multi-line text area: both scroll bars always shown, no wrapping, no
-// text limit short of the platform's largest.
+// text limit short of the platform's largest. A view over its window: the
+// parent destroys the window, never this object.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +9,6 @@
 #include <string>
 
 #include "app/form.h"
-#include "desktop/handles.h"
 
 namespace app {
 
@@ -17,7 +17,7 @@ public:
     TMemo(HWND parent, bool readOnly);
     ~TMemo() override;
 
-    HWND Handle() const { return m_handle.get(); }
+    HWND Handle() const { return m_handle; }
     void SetBounds(int x, int y, int width, int height);
 
     std::wstring Text() const { return TextOf(Handle()); }
@@ -40,7 +40,7 @@ public:
 private:
     static LRESULT CALLBACK SubclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                               UINT_PTR id, DWORD_PTR data);
-    desktop::WindowHandle m_handle;
+    HWND m_handle = nullptr;  // null once the window is gone
     int m_updateDepth = 0;
 };
 

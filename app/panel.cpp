@@ -33,9 +33,9 @@ TPanel::TPanel(HWND parent)
         windowClass.lpszClassName = kPanelClass;
         ::RegisterClassExW(&windowClass);
     }
-    m_handle.reset(::CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"",
-                                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
-                                     nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    m_handle = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"",
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
+                                 nullptr, ::GetModuleHandleW(nullptr), nullptr);
 }
 
 void TPanel::SetBounds(int x, int y, int width, int height)

@@ -1,21 +1,20 @@
 // A container without border, bevel or caption. Notifications of its
-// children go on to the form.
+// children go on to the form. A view over its window: the parent destroys
+// the window, never this object.
 #pragma once
 
 #include <windows.h>
-
-#include "desktop/handles.h"
 
 namespace app {
 
 class TPanel {
 public:
     explicit TPanel(HWND parent);
-    HWND Handle() const { return m_handle.get(); }
+    HWND Handle() const { return m_handle; }
     void SetBounds(int x, int y, int width, int height);
 
 private:
-    desktop::WindowHandle m_handle;
+    HWND m_handle = nullptr;
 };
 
 }  // namespace app

@@ -4,8 +4,12 @@
 
 #include <climits>
 #include <cstdint>
+#include <new>
+#include <stdexcept>
 #include <unordered_set>
 #include <utility>
+
+#include "desktop/app_error.h"
 
 namespace app {
 namespace {
@@ -128,11 +132,18 @@ TSettingsFile::TSettingsFile(std::wstring path, SettingsStorage& storage,
                              unsigned ansiCodePage)
     : m_path(std::move(path)), m_storage(storage), m_ansiCodePage(ansiCodePage)
 {
-    std::optional<std::string> bytes = m_storage.Load(m_path);
-    if (!bytes) return;
-    DecodedText decoded = DecodeSettingsBytes(*bytes, m_ansiCodePage);
-    m_encoding = decoded.encoding;
-    Parse(decoded.text);
+    try {
+        std::optional<std::string> bytes = m_storage.Load(m_path);
+        if (!bytes) return;
+        DecodedText decoded = DecodeSettingsBytes(*bytes, m_ansiCodePage);
+        m_encoding = decoded.encoding;
+        Parse(decoded.text);
+    } catch (const std::bad_alloc&) {
+        // A file too large to hold in memory cannot be read either.
+        throw desktop::EAppError(CannotOpenMessage(m_path, ERROR_NOT_ENOUGH_MEMORY));
+    } catch (const std::length_error&) {
+        throw desktop::EAppError(CannotOpenMessage(m_path, ERROR_NOT_ENOUGH_MEMORY));
+    }
 }
 
 void TSettingsFile::Parse(std::wstring_view text)

@@ -22,7 +22,7 @@ class TSettingsFile {
 public:
     // Loads the file at `path` (a missing file gives an empty copy and
     // creates nothing). Throws EAppError when the file exists but cannot be
-    // read.
+    // read, also when it is too large to hold in memory.
     explicit TSettingsFile(std::wstring path);
     TSettingsFile(std::wstring path, SettingsStorage& storage, unsigned ansiCodePage);
 

@@ -4,13 +4,15 @@
 #include <climits>
 
 #include "desktop/app_error.h"
+#include "desktop/file_error_messages.h"
 #include "desktop/handles.h"
 
 namespace app {
 namespace {
 
 // The text conversions take int lengths: a larger file cannot be a
-// settings file we could read.
+// settings file we could read. A smaller one may still be too large to hold
+// in memory (see TSettingsFile).
 constexpr ULONGLONG kMaxSettingsFileSize = INT_MAX;
 constexpr DWORD kBlockSize = 64 * 1024;
 // Attempts at a free temporary name before giving up.
@@ -107,10 +109,10 @@ std::wstring CannotOpenMessage(const std::wstring& path, DWORD error)
 
 std::wstring CannotCreateMessage(const std::wstring& path, DWORD error)
 {
-    return L"ファイル \"" + path + L"\" を作成できません。" + desktop::SystemErrorText(error);
+    return desktop::CannotCreateFileMessage(path, desktop::SystemErrorText(error));
 }
 
-std::wstring WriteErrorMessage() { return L"ストリームへの書き込みエラー"; }
+std::wstring WriteErrorMessage() { return desktop::kStreamWriteErrorMessage; }
 
 FileWriter& SystemFileWriter()
 {

@@ -75,9 +75,10 @@ TToolBar::TToolBar(HWND parent, int buttonHeight) : m_designButtonHeight(buttonH
 {
     // Not TBSTYLE_WRAPABLE: that would drop the designed row ends; Arrange
     // wraps by itself.
-    m_handle.reset(::CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
-                                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_TOP | CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE,
-                                     0, 0, 0, 0, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    m_handle = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_TOP |
+                                     CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE,
+                                 0, 0, 0, 0, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     ::SendMessageW(Handle(), TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
     ::SendMessageW(Handle(), TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
@@ -160,6 +161,9 @@ int TToolBar::Arrange(int width)
     }
     int height = Height();
     ::SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    // Changed row ends move buttons inside the part that a resize keeps, and
+    // the toolbar does not repaint that part by itself.
+    ::InvalidateRect(Handle(), nullptr, TRUE);
     return height;
 }
 

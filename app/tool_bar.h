@@ -1,7 +1,8 @@
 // A toolbar of flat buttons with captions and no images. Check buttons
 // change between down and up at each click; the buttons of a group behave
 // like option buttons (a click on the one already down keeps it down); push
-// buttons just click. Click handlers run after the state has changed.
+// buttons just click. Click handlers run after the state has changed. A view
+// over its window: the parent destroys the window, never this object.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +13,6 @@
 #include <vector>
 
 #include "app/form.h"
-#include "desktop/handles.h"
 
 namespace app {
 
@@ -55,7 +55,7 @@ class TToolBar : public TControl {
 public:
     TToolBar(HWND parent, int buttonHeight);
 
-    HWND Handle() const { return m_handle.get(); }
+    HWND Handle() const { return m_handle; }
     TToolButton& AddButton(TToolButtonDesign design);
     const std::vector<std::unique_ptr<TToolButton>>& Buttons() const { return m_buttons; }
 
@@ -71,7 +71,7 @@ public:
 
 private:
     void ApplySizes();
-    desktop::WindowHandle m_handle;
+    HWND m_handle = nullptr;
     std::vector<std::unique_ptr<TToolButton>> m_buttons;
     int m_designButtonHeight;
     UINT m_dpi = 96;

@@ -2,6 +2,7 @@
 
 #include "hook/quillow_hook.h"
 #include "hook/win32_window_tree.h"
+#include "inspect/capture_message.h"
 
 namespace hook {
 namespace {
@@ -43,7 +44,7 @@ void DeliverCapture(HWND target, POINT point)
     HWND pressed = DeepestWindowAt(tree, point);
     if (pressed == nullptr) return;
     // Posted, never sent: a busy target must not hold up the next press.
-    ::PostMessageW(target, kCaptureWindowMessage, 0, reinterpret_cast<LPARAM>(pressed));
+    ::PostMessageW(target, inspect::WM_CAPTUREWINDOW, 0, reinterpret_cast<LPARAM>(pressed));
 }
 
 void RunLoop(HWND target, HANDLE stop)

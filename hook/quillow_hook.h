@@ -3,9 +3,9 @@
 //
 // After Func_InstallMHook(target, code) and until Func_UnInstallMHook, each
 // press of the mouse button that the code names (0 left, 1 middle, 2 right)
-// posts kCaptureWindowMessage to target with the handle of the window under
-// the pointer in lParam; the press still reaches the pressed window. Other
-// codes watch nothing. A second install replaces the first; a removal
+// posts WM_CAPTUREWINDOW (inspect/capture_message.h) to target with the
+// handle of the window under the pointer in lParam and 0 in wParam; the press
+// still reaches the pressed window. Other codes watch nothing. A second install replaces the first; a removal
 // without a hook does nothing. Both calls return once the library's hook
 // thread has set or removed the hook.
 #pragma once
@@ -13,9 +13,6 @@
 #include <windows.h>
 
 namespace hook {
-
-// WM_CAPTUREWINDOW: lParam is the pressed window, wParam is 0.
-inline constexpr UINT kCaptureWindowMessage = WM_USER + 101;
 
 // The capture codes the library knows.
 inline constexpr INT kLeftButtonCode = 0;

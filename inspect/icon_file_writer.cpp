@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "desktop/app_error.h"
+#include "desktop/file_error_messages.h"
 
 namespace inspect {
 
@@ -40,11 +41,6 @@ private:
 
 }  // namespace
 
-std::wstring FileCreationMessage(const std::wstring& path, const std::wstring& reason)
-{
-    return L"ファイル \"" + path + L"\" を作成できません。" + reason;
-}
-
 TFileApi& Win32FileApi()
 {
     static Win32Files api;
@@ -61,7 +57,7 @@ void WriteNewFile(const std::wstring& path, std::span<const std::uint8_t> bytes,
     DWORD error = ERROR_SUCCESS;
     HANDLE handle = api.CreateNew(path, error);
     if (handle == INVALID_HANDLE_VALUE)
-        throw desktop::EAppError(FileCreationMessage(path, desktop::SystemErrorText(error)));
+        throw desktop::EAppError(desktop::CannotCreateFileMessage(path, desktop::SystemErrorText(error)));
     OpenFile file(api, handle);
 
     std::size_t done = 0;
@@ -70,7 +66,7 @@ void WriteNewFile(const std::wstring& path, std::span<const std::uint8_t> bytes,
             std::min<std::size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max()));
         DWORD written = 0;
         if (!api.Write(file.get(), bytes.data() + done, chunk, written) || written == 0)
-            throw desktop::EAppError(kStreamWriteMessage);
+            throw desktop::EAppError(desktop::kStreamWriteErrorMessage);
         done += std::min<std::size_t>(written, chunk);
     }
 }

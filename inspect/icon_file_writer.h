@@ -10,11 +10,6 @@
 
 namespace inspect {
 
-inline constexpr wchar_t kStreamWriteMessage[] = L"ストリームへの書き込みエラー";
-
-// ファイル "PATH" を作成できません。REASON
-std::wstring FileCreationMessage(const std::wstring& path, const std::wstring& reason);
-
 // The file calls WriteNewFile makes, so a fake can drive it.
 class TFileApi {
 public:
@@ -29,8 +24,9 @@ public:
 TFileApi& Win32FileApi();
 
 // Creates `path` anew (an existing file is emptied) and writes `bytes`.
-// Raises EAppError with FileCreationMessage when the file cannot be
-// created, kStreamWriteMessage when writing stops short. The file is closed
+// Raises EAppError with the messages of desktop/file_error_messages.h:
+// CannotCreateFileMessage when the file cannot be created,
+// kStreamWriteErrorMessage when writing stops short. The file is closed
 // on every path.
 void WriteNewFile(const std::wstring& path, std::span<const std::uint8_t> bytes);
 void WriteNewFile(const std::wstring& path, std::span<const std::uint8_t> bytes, TFileApi& api);

@@ -12,15 +12,15 @@
 #include <vector>
 
 #include "fixtures/hook_target.h"
+#include "inspect/capture_message.h"
 #include "support/hook_target_process.h"
 #include "support/quillow_process.h"
+#include "support/report_target_process.h"
 #include "support/xdotool.h"
 
 using namespace testsupport;
 
 namespace {
-
-constexpr UINT kCaptureMessage = WM_USER + 101;
 
 std::wstring HandleText(HWND window)
 {
@@ -155,23 +155,54 @@ TEST_F(CaptureTest, CaptureMessagesOfOwnWindowsAreDroppedOthersReported)
     // Sent by anyone, the capture message of another program's window is
     // reported like a press.
     HWND control = target.Control(hook_target::kCheckBoxId);
-    ::SendMessageW(form, kCaptureMessage, 0, reinterpret_cast<LPARAM>(control));
+    ::SendMessageW(form, inspect::WM_CAPTUREWINDOW, 0, reinterpret_cast<LPARAM>(control));
     ASSERT_TRUE(ReportsCapture(control));
     const std::wstring before = Report();
     auto applications = TopLevelWindowsOf(quillow->Id(), L"TApplication");
     ASSERT_EQ(applications.size(), 1u);
     for (HWND own : {form, memo, memoList, toolbar, applications[0]}) {
-        ::SendMessageW(form, kCaptureMessage, 0, reinterpret_cast<LPARAM>(own));
+        ::SendMessageW(form, inspect::WM_CAPTUREWINDOW, 0, reinterpret_cast<LPARAM>(own));
         EXPECT_EQ(Report(), before);
     }
     // A handle that names no window is reported with empty values.
-    ::SendMessageW(form, kCaptureMessage, 0, static_cast<LPARAM>(0x7FFF0000));
+    ::SendMessageW(form, inspect::WM_CAPTUREWINDOW, 0, static_cast<LPARAM>(0x7FFF0000));
     auto lines = LinesOf(Report());
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[1], L"キャプション/テキスト:");
     EXPECT_EQ(lines[2], L"クラス:");
     EXPECT_EQ(lines[3], L"座標:左:0,上:0,右:0,下:0");
     EXPECT_EQ(lines[6], L"プログラム:");
+}
+
+TEST_F(CaptureTest, AWindowOfAnotherProgramOwnedByQuillowIsDropped)
+{
+    // Its program is another one, so only its chain of owners, which ends at
+    // quillow's main window or application window, can drop it.
+    HWND control = target.Control(hook_target::kCheckBoxId);
+    auto applications = TopLevelWindowsOf(quillow->Id(), L"TApplication");
+    ASSERT_EQ(applications.size(), 1u);
+    struct Case {
+        const char* owner;
+        HWND window;
+    };
+    for (const Case& c : {Case{"main window", form}, Case{"application window", applications[0]}}) {
+        SCOPED_TRACE(testing::Message() << "owned by quillow's " << c.owner);
+        ::SendMessageW(form, inspect::WM_CAPTUREWINDOW, 0, reinterpret_cast<LPARAM>(control));
+        ASSERT_TRUE(ReportsCapture(control));
+        const std::wstring before = Report();
+        TReportTargetProcess owned(TReportTargetProcess::TMode::Serve, c.window);
+        ASSERT_TRUE(owned.Started());
+        ASSERT_EQ(::GetWindow(owned.Top(), GW_OWNER), c.window);
+        for (HWND window : {owned.Button(), owned.Panel(), owned.Top()}) {
+            ::SendMessageW(form, inspect::WM_CAPTUREWINDOW, 0, reinterpret_cast<LPARAM>(window));
+            EXPECT_EQ(Report(), before) << "captured " << window;
+        }
+    }
+    // The same windows without an owner are reported.
+    TReportTargetProcess free(TReportTargetProcess::TMode::Serve);
+    ASSERT_TRUE(free.Started());
+    ::SendMessageW(form, inspect::WM_CAPTUREWINDOW, 0, reinterpret_cast<LPARAM>(free.Button()));
+    EXPECT_TRUE(ReportsCapture(free.Button()));
 }
 
 }  // namespace

@@ -4,18 +4,19 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "support/host_command.h"
 #include "support/quillow_process.h"
+#include "support/screen_capture.h"
 #include "support/xdotool.h"
 
 using namespace testsupport;
 
 namespace {
-
-constexpr UINT kCaptureMessage = WM_USER + 101;
 
 int DesignToScreen(int designPixels)
 {
@@ -38,6 +39,41 @@ std::string ClickAt(POINT p)
 {
     return "mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " click 1";
 }
+
+// A small window of the test's own, far from quillow's, that takes the
+// activation: quillow's text areas then show no blinking caret, so two
+// pictures of an unchanged window are equal.
+class TActivationHolder {
+public:
+    TActivationHolder()
+    {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = ::DefWindowProcW;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        windowClass.lpszClassName = L"QuillowTestActivationHolder";
+        ::RegisterClassW(&windowClass);
+        m_window = ::CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 1880, 1040,
+                                     30, 30, nullptr, nullptr, windowClass.hInstance, nullptr);
+        ::SetForegroundWindow(m_window);
+        Pump();
+    }
+    ~TActivationHolder()
+    {
+        if (m_window) ::DestroyWindow(m_window);
+    }
+    TActivationHolder(const TActivationHolder&) = delete;
+    TActivationHolder& operator=(const TActivationHolder&) = delete;
+    bool Active() const { return ::GetForegroundWindow() == m_window; }
+    static void Pump()
+    {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    }
+
+private:
+    HWND m_window = nullptr;
+};
 
 // quillow started afresh (no settings file) for each test.
 class MainWindowTest : public testing::Test {
@@ -79,12 +115,19 @@ protected:
         RECT client{};
         ::GetClientRect(area, &client);
         ASSERT_TRUE(Xdotool(ClickAt(CentreOnScreen(area, client))));
-        ASSERT_TRUE(WaitUntil([&] {
-            GUITHREADINFO info{};
-            info.cbSize = sizeof info;
-            ::GetGUIThreadInfo(::GetWindowThreadProcessId(form, nullptr), &info);
-            return info.hwndFocus == area;
-        })) << "the area did not take the focus";
+        ASSERT_TRUE(WaitUntil([&] { return Focus() == area; })) << "the area did not take the focus";
+    }
+    // The window with the keyboard focus in quillow's thread.
+    HWND Focus()
+    {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(form, nullptr), &info);
+        return info.hwndFocus;
+    }
+    std::string NameOf(HWND window)
+    {
+        return window == memo ? "Memo" : window == memoList ? "MemoList" : window == toolbar ? "ToolBar" : "another window";
     }
     std::pair<DWORD, DWORD> Selection(HWND area)
     {
@@ -175,23 +218,79 @@ TEST_F(MainWindowTest, WindowAndComponentsAsDesigned)
 
 TEST_F(MainWindowTest, MemoTakesHalfTheOuterWidthAtFullHeight)
 {
-    for (int outerWidth : {1001, 1000, 700}) {
-        SCOPED_TRACE(outerWidth);
-        ::SetWindowPos(form, nullptr, 0, 0, outerWidth, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Half the outer width, frame included, rounded toward zero.
+    struct Case {
+        int outerWidth;
+        int memoWidth;
+    };
+    const Case cases[] = {{1001, 500}, {1000, 500}, {701, 350}, {700, 350}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.outerWidth);
+        ::SetWindowPos(form, nullptr, 0, 0, c.outerWidth, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         RECT memoRect{}, client{}, panelRect{};
-        ASSERT_TRUE(WaitUntil([&] {
+        EXPECT_TRUE(WaitUntil([&] {
             ::GetWindowRect(memo, &memoRect);
-            return memoRect.right - memoRect.left == outerWidth / 2;
-        }));
+            return memoRect.right - memoRect.left == c.memoWidth;
+        })) << "memo width " << memoRect.right - memoRect.left;
         ::GetClientRect(form, &client);
         ::GetWindowRect(panel, &panelRect);
         EXPECT_EQ(memoRect.bottom - memoRect.top, client.bottom);
         POINT origin{0, 0};
         ::ClientToScreen(form, &origin);
         EXPECT_EQ(memoRect.right, origin.x + client.right);
-        EXPECT_EQ(panelRect.right - panelRect.left, client.right - outerWidth / 2);
+        EXPECT_EQ(panelRect.right - panelRect.left, client.right - c.memoWidth);
     }
-    EXPECT_EQ(1001 / 2, 500);
+}
+
+TEST_F(MainWindowTest, AfterEachResizeTheWindowLooksAsAFullRepaintDrawsIt)
+{
+    TActivationHolder holder;
+    ASSERT_TRUE(WaitUntil([&] {
+        TActivationHolder::Pump();
+        return holder.Active();
+    })) << "quillow kept the activation";
+    // The pointer rests over the report area at every width, where it
+    // highlights nothing; away from the window, Wine may still hand the
+    // toolbar a stale pointer position when the window changes.
+    ::SetWindowPos(form, nullptr, 10, 10, 838, 420, SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(Xdotool("mousemove 150 380"));
+    ASSERT_TRUE(WaitUntil([&] {
+        const POINT at{150, 380};
+        return ::WindowFromPoint(at) == memoList && ::SendMessageW(toolbar, TB_GETHOTITEM, 0, 0) < 0;
+    })) << "the pointer is not over the report area alone";
+    const std::wstring folder = ScreenshotFolder();
+    // Narrow to wide and back; the toolbar's rows change on the way.
+    const int widths[] = {560, 716, 838, 1000, 1300, 1000, 838, 716, 560, 716};
+    std::vector<LONG> toolBarHeights;
+    for (std::size_t step = 0; step < std::size(widths); ++step) {
+        const int width = widths[step];
+        SCOPED_TRACE(testing::Message() << "step " << step << ", width " << width);
+        ::SetWindowPos(form, nullptr, 10, 10, width, 420, SWP_NOZORDER | SWP_NOACTIVATE);
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
+        RECT outer{}, bar{};
+        ::GetWindowRect(form, &outer);
+        ASSERT_EQ(outer.right - outer.left, width);
+        ::GetWindowRect(toolbar, &bar);
+        toolBarHeights.push_back(bar.bottom - bar.top);
+
+        const std::wstring name = folder + L"resize-" + std::to_wstring(step) + L"-" + std::to_wstring(width);
+        TScreenImage resized, repainted;
+        ASSERT_TRUE(CaptureSettledScreen(outer, name + L"-resized.ppm", resized)) << "no settled picture";
+        ::RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        ASSERT_TRUE(CaptureSettledScreen(outer, name + L"-repainted.ppm", repainted)) << "no settled picture";
+        const TImageDifference difference = CompareImages(resized, repainted);
+        if (difference.Pixels == 0) {
+            ::DeleteFileW(resized.Path.c_str());
+            ::DeleteFileW(repainted.Path.c_str());
+        }
+        EXPECT_EQ(difference.Pixels, 0u) << "first difference at (" << difference.FirstX << ", " << difference.FirstY
+                                         << ") of the window; pictures kept: " << HostPath(resized.Path) << " and "
+                                         << HostPath(repainted.Path);
+    }
+    std::sort(toolBarHeights.begin(), toolBarHeights.end());
+    toolBarHeights.erase(std::unique(toolBarHeights.begin(), toolBarHeights.end()), toolBarHeights.end());
+    EXPECT_GE(toolBarHeights.size(), 3u) << "the widths must give the toolbar different numbers of rows";
 }
 
 TEST_F(MainWindowTest, ButtonChoiceBehavesLikeOptionButtons)
@@ -210,6 +309,35 @@ TEST_F(MainWindowTest, ButtonChoiceBehavesLikeOptionButtons)
     EXPECT_FALSE(IsDown(L"中ボタン"));
 }
 
+TEST_F(MainWindowTest, TabAndShiftTabMoveTheFocusBetweenTheTwoAreas)
+{
+    ::SetWindowTextW(memo, L"notes");
+    ::SetWindowTextW(memoList, L"report");
+    ClickInto(memo);
+    struct Step {
+        const char* keys;
+        HWND expected;
+    };
+    const Step steps[] = {
+        {"Tab", memoList}, {"Tab", memo}, {"shift+Tab", memoList}, {"shift+Tab", memo},
+        {"shift+Tab", memoList}, {"Tab", memo},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::Message() << step.keys << " towards " << NameOf(step.expected));
+        ASSERT_TRUE(Xdotool(std::string("key ") + step.keys));
+        EXPECT_TRUE(WaitUntil([&] { return Focus() == step.expected; })) << "focus in " << NameOf(Focus());
+    }
+    // No tab reached either area.
+    EXPECT_EQ(WindowText(memo), L"notes");
+    EXPECT_EQ(WindowText(memoList), L"report");
+
+    // A click on the toolbar leaves the focus where it was.
+    ClickButton(L"中ボタン");
+    ASSERT_TRUE(WaitUntil([&] { return IsDown(L"中ボタン"); }));
+    ::Sleep(200);
+    EXPECT_EQ(Focus(), memo) << "focus in " << NameOf(Focus());
+}
+
 TEST_F(MainWindowTest, AlwaysOnTopFollowsItsButton)
 {
     EXPECT_FALSE(::GetWindowLongW(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -221,34 +349,31 @@ TEST_F(MainWindowTest, AlwaysOnTopFollowsItsButton)
     EXPECT_FALSE(IsDown(L"常に手前に表示"));
 }
 
-TEST_F(MainWindowTest, CtrlASelectsAllOfTheFocusedAreaOnly)
+TEST_F(MainWindowTest, CtrlASelectsAllOfTheFocusedAreaAndNothingInTheOther)
 {
-    ClickInto(memo);
-    ASSERT_TRUE(Xdotool("type --delay 20 memo"));
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(memo) == L"memo"; }));
-    ::SendMessageW(memo, EM_SETSEL, 1, 1);
-
-    ASSERT_TRUE(Xdotool("key ctrl+a"));
-    EXPECT_TRUE(WaitUntil([&] { return Selection(memo) == Range(0, 4); }));
-    EXPECT_EQ(WindowText(memo), L"memo") << "no character may reach the memo";
-    EXPECT_EQ(Selection(memoList), Range(0, 0));
-
-    // Ctrl+Shift+A selects nothing.
-    ::SendMessageW(memo, EM_SETSEL, 1, 1);
-    ASSERT_TRUE(Xdotool("key ctrl+shift+a"));
-    ::Sleep(300);
-    EXPECT_EQ(Selection(memo), Range(1, 1));
-}
-
-TEST_F(MainWindowTest, CtrlAInTheReportAreaSelectsItsText)
-{
-    ::SetWindowTextW(memoList, L"report line");
     ::SetWindowTextW(memo, L"memo text");
-    ClickInto(memoList);
-    ::SendMessageW(memoList, EM_SETSEL, 2, 2);
-    ASSERT_TRUE(Xdotool("key ctrl+a"));
-    EXPECT_TRUE(WaitUntil([&] { return Selection(memoList) == Range(0, 11); }));
-    EXPECT_EQ(Selection(memo).second - Selection(memo).first, 0u);
+    ::SetWindowTextW(memoList, L"report line");
+    struct Case {
+        HWND focused;
+        HWND other;
+    };
+    for (const Case& c : {Case{memo, memoList}, Case{memoList, memo}}) {
+        SCOPED_TRACE(NameOf(c.focused));
+        ClickInto(c.focused);
+        ::SendMessageW(c.focused, EM_SETSEL, 1, 1);
+        // A caret inside the other area's text, where a select-all would show.
+        ::SendMessageW(c.other, EM_SETSEL, 2, 2);
+        ASSERT_TRUE(Xdotool("key ctrl+a"));
+        const auto length = static_cast<DWORD>(WindowText(c.focused).size());
+        EXPECT_TRUE(WaitUntil([&] { return Selection(c.focused) == Range(0, length); }));
+        EXPECT_EQ(Selection(c.other), Range(2, 2));
+
+        // Ctrl+Shift+A selects nothing.
+        ::SendMessageW(c.focused, EM_SETSEL, 1, 1);
+        ASSERT_TRUE(Xdotool("key ctrl+shift+a"));
+        ::Sleep(300);
+        EXPECT_EQ(Selection(c.focused), Range(1, 1));
+    }
 }
 
 TEST_F(MainWindowTest, CtrlAWithTheMouseButtonHeldSelectsNothing)
@@ -264,7 +389,6 @@ TEST_F(MainWindowTest, CtrlAWithTheMouseButtonHeldSelectsNothing)
     auto selection = Selection(memo);
     ASSERT_TRUE(Xdotool("mouseup 1"));
     EXPECT_FALSE(selection.first == 0 && selection.second == 4);
-    EXPECT_EQ(WindowText(memo), L"held");
 }
 
 TEST_F(MainWindowTest, ClearCommandsAndTheirAccessKeys)

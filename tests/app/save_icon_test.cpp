@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "inspect/capture_message.h"
 #include "inspect/design_icon.h"
 #include "support/icon_test_support.h"
 #include "support/quillow_process.h"
@@ -22,8 +23,6 @@
 using namespace testsupport;
 
 namespace {
-
-constexpr UINT kCaptureMessage = WM_USER + 101;
 
 std::wstring DesktopFolder()
 {
@@ -84,7 +83,7 @@ protected:
         HWND window = program.WaitForWindow(L"QuillowIconFixture");
         ASSERT_NE(window, nullptr);
         ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }));
-        ::SendMessageW(form, kCaptureMessage, 0, reinterpret_cast<LPARAM>(window));
+        ::SendMessageW(form, inspect::WM_CAPTUREWINDOW, 0, reinterpret_cast<LPARAM>(window));
     }
 
     std::unique_ptr<TProgram> quillow;

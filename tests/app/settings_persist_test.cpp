@@ -174,6 +174,10 @@ TEST_F(SettingsPersist, AFileHeldOpenForWritingAtStartIsReportedAndTheWindowStil
     EXPECT_EQ(box.Text, L"ファイル " + SettingsPath() + L" は開けません。 " +
                             desktop::SystemErrorText(ERROR_SHARING_VIOLATION) + L" ");
     EXPECT_TRUE(box.HasErrorIcon);
+    // Owned by the main window, which exists, still hidden, while it is created.
+    const auto forms = TopLevelWindowsOf(program.Id(), L"TMainForm");
+    ASSERT_EQ(forms.size(), 1u);
+    EXPECT_EQ(::GetWindow(box.Window, GW_OWNER), forms[0]);
     DismissErrorBox(box.Window);
     holder.reset();
 
@@ -215,6 +219,7 @@ TEST_F(SettingsPersist, ADataFolderRemovedWhileRunningKeepsTheWindowOpenUntilItI
     TErrorBox box = WaitForErrorBox(program.Id());
     ASSERT_NE(box.Window, nullptr);
     EXPECT_EQ(box.Text.rfind(L"ファイル \"" + SettingsPath() + L"\" を作成できません。", 0), 0u) << "message start";
+    EXPECT_EQ(::GetWindow(box.Window, GW_OWNER), form);
     DismissErrorBox(box.Window);
     ::Sleep(300);
     EXPECT_TRUE(program.Running());

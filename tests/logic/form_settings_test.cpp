@@ -9,6 +9,7 @@
 #include "app/form_settings.h"
 #include "app/settings_storage.h"
 #include "desktop/app_error.h"
+#include "support/error_message.h"
 #include "support/settings_fakes.h"
 
 using app::FormSettingsState;
@@ -160,6 +161,16 @@ TEST(FormSettingsRead, FileThatCannotBeOpenedChangesNothing)
     } catch (const desktop::EAppError& error) {
         EXPECT_EQ(error.Message(), app::CannotOpenMessage(kPath, ERROR_SHARING_VIOLATION));
     }
+    EXPECT_TRUE(form.changes.empty());
+}
+
+TEST(FormSettingsRead, FileTooLargeForMemoryCannotBeOpened)
+{
+    MemorySettingsStorage storage;
+    storage.loadOutOfMemory = true;
+    FakeForm form(kNewWindow);
+    EXPECT_EQ(testsupport::ErrorMessageOf([&] { app::ReadFormSettings(form, kPath, storage, kShiftJis); }),
+              app::CannotOpenMessage(kPath, ERROR_NOT_ENOUGH_MEMORY));
     EXPECT_TRUE(form.changes.empty());
 }
 

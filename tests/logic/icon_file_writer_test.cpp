@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "desktop/app_error.h"
+#include "desktop/file_error_messages.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ TEST(WriteNewFile, FailuresRaiseTheirMessage)
 
 TEST(WriteNewFile, CreationMessageKeepsTheQuotesAroundThePath)
 {
-    EXPECT_EQ(inspect::FileCreationMessage(L"D:\\a b\\c.ico", L"アクセスが拒否されました"),
+    EXPECT_EQ(desktop::CannotCreateFileMessage(L"D:\\a b\\c.ico", L"アクセスが拒否されました"),
               L"ファイル \"D:\\a b\\c.ico\" を作成できません。アクセスが拒否されました");
 }
 

@@ -3,14 +3,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <map>
+#include <new>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/edge_snap.h"
 #include "app/error_box.h"
 #include "app/select_all_key.h"
+#include "desktop/app_error.h"
 #include "desktop/data_folder.h"
 
 namespace {
@@ -97,6 +101,45 @@ TEST(ErrorBoxText, DotAppendedAfterCharactersAboveDot)
         {L"", L""},
     };
     for (const Case& c : cases) EXPECT_EQ(app::ErrorBoxText(c.message), c.shown) << c.shown;
+}
+
+// The message of whatever `raise` throws, as the default handler takes it.
+std::wstring MessageOf(const std::function<void()>& raise)
+{
+    try {
+        raise();
+    } catch (...) {
+        return app::CurrentExceptionMessage();
+    }
+    return L"(no exception)";
+}
+
+TEST(ErrorBoxText, EveryExceptionGivesAJapaneseOrProperlyConvertedMessage)
+{
+    struct Case {
+        const char* label;
+        std::function<void()> raise;
+        std::wstring shown;
+    };
+    const Case cases[] = {
+        {"the application's error", [] { throw desktop::EAppError(L"ファイルが壊れています"); },
+         L"ファイルが壊れています"},
+        {"memory exhausted", [] { throw std::bad_alloc(); }, L"メモリが不足しています"},
+        {"more than a string can hold", [] { std::string().reserve(std::string().max_size() + 1); },
+         L"メモリが不足しています"},
+        {"UTF-8 text", [] { throw std::runtime_error("設定が壊れています"); }, L"設定が壊れています"},
+        {"ASCII text", [] { throw std::runtime_error("disk full"); }, L"disk full"},
+        {"no standard exception", [] { throw 42; }, L"不明なエラー"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MessageOf(c.raise), c.shown) << c.label;
+
+    // Text in the ANSI code page, as the system's narrow messages come.
+    const wchar_t japanese[] = L"設定が壊れています";
+    char ansi[64]{};
+    BOOL lossy = FALSE;
+    const int length = ::WideCharToMultiByte(CP_ACP, 0, japanese, -1, ansi, sizeof ansi, nullptr, &lossy);
+    if (::GetACP() == CP_UTF8 || length <= 0 || lossy) GTEST_SKIP() << "the ANSI code page cannot hold the text";
+    EXPECT_EQ(MessageOf([&] { throw std::runtime_error(ansi); }), japanese) << "code page " << ::GetACP();
 }
 
 // A folder tree in memory that records what was created.

@@ -1,6 +1,6 @@
 #include "support/hook_capture_recorder.h"
 
-#include "hook/quillow_hook.h"
+#include "inspect/capture_message.h"
 
 namespace testsupport {
 namespace {
@@ -23,7 +23,7 @@ LRESULT CALLBACK CaptureRecorder::WindowProc(HWND window, UINT message, WPARAM w
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    } else if (message == hook::kCaptureWindowMessage) {
+    } else if (message == inspect::WM_CAPTUREWINDOW) {
         auto* self = reinterpret_cast<CaptureRecorder*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self != nullptr) self->m_captures.push_back(reinterpret_cast<HWND>(lParam));
         return 0;

@@ -1,6 +1,7 @@
 #include "support/report_target_process.h"
 
 #include <atomic>
+#include <cstdint>
 
 #include "desktop/program_path.h"
 
@@ -13,13 +14,14 @@ constexpr DWORD kPollMs = 10;
 
 }  // namespace
 
-TReportTargetProcess::TReportTargetProcess(TMode mode) : m_programPath(BinPath(L"report_target.exe"))
+TReportTargetProcess::TReportTargetProcess(TMode mode, HWND owner) : m_programPath(BinPath(L"report_target.exe"))
 {
     static std::atomic<unsigned> counter{0};
     const std::wstring token = std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
     m_caption = L"report_target " + token;
     const wchar_t* modeName = mode == TMode::Hang ? L"hang " : mode == TMode::Unlisted ? L"unlisted " : L"serve ";
     std::wstring commandLine = L"\"" + m_programPath + L"\" " + modeName + token;
+    if (owner) commandLine += L" " + std::to_wstring(reinterpret_cast<std::uintptr_t>(owner));
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

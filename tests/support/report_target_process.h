@@ -2,13 +2,12 @@
 // known places) and stops it again by its process handle.
 #pragma once
 
-#include "support/bin_folder.h"
-
 #include <windows.h>
 
 #include <string>
 
 #include "desktop/handles.h"
+#include "support/bin_folder.h"
 
 namespace testsupport {
 
@@ -20,8 +19,8 @@ public:
     enum class TMode { Serve, Hang, Unlisted };
 
     // Starts the fixture and waits until its windows exist; Started() tells
-    // whether that worked.
-    explicit TReportTargetProcess(TMode mode);
+    // whether that worked. With an owner, the top window is owned by it.
+    explicit TReportTargetProcess(TMode mode, HWND owner = nullptr);
     ~TReportTargetProcess();
     TReportTargetProcess(const TReportTargetProcess&) = delete;
     TReportTargetProcess& operator=(const TReportTargetProcess&) = delete;

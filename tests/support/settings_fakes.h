@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <map>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,11 +20,14 @@ public:
     std::map<std::wstring, std::string> files;
     // When set, every load fails as a file that cannot be opened does.
     std::optional<DWORD> loadError;
+    // When set, every load runs out of memory, as for a file too large to hold.
+    bool loadOutOfMemory = false;
     int saves = 0;
 
     std::optional<std::string> Load(const std::wstring& path) override
     {
         if (loadError) throw desktop::EAppError(app::CannotOpenMessage(path, *loadError));
+        if (loadOutOfMemory) throw std::bad_alloc();
         auto found = files.find(path);
         if (found == files.end()) return std::nullopt;
         return found->second;

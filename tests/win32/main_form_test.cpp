@@ -14,8 +14,11 @@
 #include "app/main_form.h"
 #include "desktop/app_error.h"
 #include "desktop/data_folder.h"
+#include "support/error_message.h"
 #include "support/quillow_process.h"
+#include "support/hook_target_process.h"
 #include "support/save_dialog_driver.h"
+#include "support/xdotool.h"
 
 using namespace testsupport;
 
@@ -58,6 +61,25 @@ public:
     void Uninstall() override { calls.push_back(L"uninstall"); }
 };
 
+// Handles this thread's messages as the program's loop does until the
+// predicate holds; false when it did not within the timeout.
+template <typename Predicate>
+bool PumpUntil(Predicate predicate, unsigned timeoutMs = 5000)
+{
+    return WaitUntil(
+        [&] {
+            PumpPending();
+            return predicate();
+        },
+        timeoutMs);
+}
+
+std::string AtCentreOf(HWND window)
+{
+    const POINT centre = ScreenCentreOf(window);
+    return "mousemove " + std::to_string(centre.x) + " " + std::to_string(centre.y);
+}
+
 class InProcessMainForm : public testing::Test {
 protected:
     static void SetUpTestSuite() { app::Application.Initialize(); }
@@ -95,6 +117,52 @@ TEST_F(InProcessMainForm, EveryControlUsesTheMenuFaceAtTheDesignHeight)
     }
     // Creation showed the window through the always-on-top step.
     EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+}
+
+TEST_F(InProcessMainForm, CtrlAIsKeptFromTheAreaOnlyWhenItSelectsAll)
+{
+    // What each area's key handler leaves for the edit control. The edit
+    // control drops U+0001 by itself, so only here can a test see whether
+    // the character reached it.
+    std::vector<wchar_t> passedOn;
+    form->Memo->OnKeyPress = [&](app::TMemo& sender, wchar_t& key) {
+        form->MemoKeyPress(sender, key);
+        passedOn.push_back(key);
+    };
+    form->MemoList->OnKeyPress = [&](app::TMemo& sender, wchar_t& key) {
+        form->MemoListKeyPress(sender, key);
+        passedOn.push_back(key);
+    };
+    ::SetWindowTextW(form->Memo->Handle(), L"memo text");
+    ::SetWindowTextW(form->MemoList->Handle(), L"report line");
+    struct Case {
+        const char* label;
+        const char* input;  // with the pointer over the area
+        wchar_t passedOn;
+        bool selectsAll;
+    };
+    const Case cases[] = {
+        {"Ctrl+A", "key ctrl+a", L'\0', true},
+        {"Ctrl+Shift+A", "key ctrl+shift+a", L'\x01', false},
+        {"Ctrl+A with the left button held", "mousedown 1 key ctrl+a mouseup 1", L'\x01', false},
+    };
+    for (app::TMemo* area : {form->Memo.get(), form->MemoList.get()}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.label << (area == form->Memo.get() ? " in Memo" : " in MemoList"));
+            ASSERT_TRUE(Xdotool(AtCentreOf(area->Handle()) + " click 1"));
+            ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == area->Handle(); })) << "the area took no focus";
+            ::SendMessageW(area->Handle(), EM_SETSEL, 1, 1);
+            passedOn.clear();
+            ASSERT_TRUE(Xdotool(AtCentreOf(area->Handle()) + " " + c.input));
+            EXPECT_TRUE(PumpUntil([&] { return !passedOn.empty(); })) << "no character was typed";
+            PumpUntil([] { return false; }, 200);
+            EXPECT_EQ(passedOn, std::vector<wchar_t>{c.passedOn});
+            const auto length = static_cast<DWORD>(app::TMemo::TextOf(area->Handle()).size());
+            DWORD start = 0, end = 0;
+            ::SendMessageW(area->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+            EXPECT_EQ(start == 0 && end == length, c.selectsAll) << "selection " << start << " to " << end;
+        }
+    }
 }
 
 TEST_F(InProcessMainForm, DpiChangeTakesTheSuggestedRectangleAndRescales)
@@ -154,6 +222,36 @@ TEST_F(InProcessMainForm, HandlersDriveTheHookLibrary)
                                                         L"uninstall", L"install 1", L"uninstall", L"free"}));
 }
 
+TEST_F(InProcessMainForm, RealClicksOnTheButtonChoiceRunItsHandlerAlsoOnTheButtonAlreadyDown)
+{
+    app::Application.SetMainForm(nullptr);
+    form.reset();
+    RecordingHookLibrary library;
+    form = std::make_unique<app::TMainForm>(&library);
+    app::Application.SetMainForm(form.get());
+    struct Step {
+        const wchar_t* caption;
+        int code;
+    };
+    // The left button is down from the start; each click, through the
+    // toolbar itself, removes the hook and installs it for the chosen code.
+    const Step steps[] = {{L"左ボタン", 0}, {L"右ボタン", 2}, {L"右ボタン", 2}, {L"中ボタン", 1}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(step.caption)));
+        library.calls.clear();
+        ASSERT_TRUE(ClickToolButton(form->ToolBar->Handle(), step.caption));
+        EXPECT_TRUE(PumpUntil([&] { return library.calls.size() >= 2; })) << "the handler did not run";
+        PumpUntil([] { return false; }, 200);
+        EXPECT_EQ(library.calls, (std::vector<std::wstring>{L"uninstall", L"install " + std::to_wstring(step.code)}));
+        EXPECT_EQ(form->ButtonCode(), step.code);
+        EXPECT_EQ(form->TBLButton->Down(), step.code == 0);
+        EXPECT_EQ(form->TBMButton->Down(), step.code == 1);
+        EXPECT_EQ(form->TBRButton->Down(), step.code == 2);
+    }
+    app::Application.SetMainForm(nullptr);
+    form.reset();
+}
+
 TEST_F(InProcessMainForm, ACaptureMakesTheProgramsIconTheWindowIcon)
 {
     EXPECT_EQ(form->Icon.State(), inspect::TIcon::TState::Stored);
@@ -193,6 +291,27 @@ TEST_F(InProcessMainForm, SaveCommandRunsTheDialogComponentOnTheDesktop)
     EXPECT_EQ(app::TSavePictureDialog::Filter(), L"アイコン(*.ico)|*.ico");
     EXPECT_EQ(std::wstring(app::TSavePictureDialog::DefaultExt), L"ico");
     ::DeleteFileW(expected.c_str());
+}
+
+LRESULT CALLBACK RefuseCreation(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return message == WM_NCCREATE ? FALSE : ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(FormCreation, AWindowThatCannotBeCreatedIsReportedInJapanese)
+{
+    // The form's class is already registered, by a procedure whose windows
+    // refuse to be created.
+    WNDCLASSEXW refusing{};
+    refusing.cbSize = sizeof refusing;
+    refusing.lpfnWndProc = RefuseCreation;
+    refusing.hInstance = ::GetModuleHandleW(nullptr);
+    refusing.lpszClassName = L"QuillowRefusedForm";
+    ASSERT_NE(::RegisterClassExW(&refusing), 0);
+    const app::TFormDesign design{refusing.lpszClassName, L"quillow", 830, 328,
+                                  {L"MS UI Gothic", 16, SHIFTJIS_CHARSET}};
+    const std::wstring message = ErrorMessageOf([&] { app::TForm form(design); });
+    EXPECT_EQ(message.rfind(L"メインウィンドウを作成できません。", 0), 0u) << testing::PrintToString(message);
 }
 
 // Dismisses the next error box of this process and tells what it showed.

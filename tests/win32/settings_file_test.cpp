@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <functional>
 #include <string>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "app/settings_storage.h"
 #include "desktop/app_error.h"
 #include "desktop/handles.h"
+#include "support/error_message.h"
 
 using desktop::FileHandle;
 
@@ -210,6 +212,35 @@ TEST_F(SettingsOnDisk, RewriteKeepsTheOldFilesEncodingAndOtherSections)
     app::TSettingsFile reread(path);
     EXPECT_EQ(reread.ReadString(L"O", L"k", L""), L"v");
     EXPECT_TRUE(reread.ReadBool(L"Form", L"MAX", false));
+}
+
+TEST_F(SettingsOnDisk, AFileTooLargeToHoldCannotBeOpened)
+{
+    // Sparse files, of which nothing is read: beyond 2 GiB the text
+    // conversions of every build end; 1 GiB is more than a 32-bit process
+    // can hold.
+    struct Case {
+        LONGLONG size;
+        DWORD reason;
+    };
+    std::vector<Case> cases{{LONGLONG{INT_MAX} + 1, ERROR_FILE_TOO_LARGE}};
+    if (sizeof(void*) == 4) cases.push_back({LONGLONG{1} << 30, ERROR_NOT_ENOUGH_MEMORY});
+    for (const auto& [size, reason] : cases) {
+        {
+            FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(file);
+            LARGE_INTEGER end{};
+            end.QuadPart = size;
+            ASSERT_TRUE(::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN));
+            ASSERT_TRUE(::SetEndOfFile(file.get()));
+        }
+        Window window;
+        EXPECT_EQ(testsupport::ErrorMessageOf([&] { app::ReadFormSettings(window, path, storage, ::GetACP()); }),
+                  CannotOpen(reason))
+            << size << " bytes";
+        EXPECT_EQ(window.width, 1040) << "nothing applied";
+    }
 }
 
 TEST_F(SettingsOnDisk, FileHeldOpenForWritingCannotBeOpened)
