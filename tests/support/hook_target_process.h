@@ -32,9 +32,6 @@ private:
     HWND m_window = nullptr;
 };
 
-// The folder of the running test executable, ending with "\".
-std::wstring BinFolder();
-
 // The centre of a window in screen coordinates.
 POINT ScreenCentreOf(HWND window);
 
